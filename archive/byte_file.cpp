@@ -1,0 +1,97 @@
+#include "byte_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace archive {
+
+namespace {
+#ifdef _WIN32
+constexpr int kOpenFlags = _O_RDONLY | _O_BINARY;
+#else
+constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
+#endif
+}  // namespace
+
+bool ByteFile::Open(const std::string& path) {
+  Close();
+  if (path.empty()) {
+    return false;
+  }
+#ifdef _WIN32
+  handle_ = _open(path.c_str(), kOpenFlags);
+  struct _stat64 info {};
+  const bool haveInfo = handle_ >= 0 && _fstat64(handle_, &info) == 0;
+  const bool regular = haveInfo && (info.st_mode & _S_IFREG) != 0;
+#else
+  handle_ = ::open(path.c_str(), kOpenFlags);
+  struct stat info {};
+  const bool haveInfo = handle_ >= 0 && ::fstat(handle_, &info) == 0;
+  const bool regular = haveInfo && S_ISREG(info.st_mode);
+#endif
+  size_ = regular ? static_cast<std::int64_t>(info.st_size) : 0;
+  return handle_ >= 0;
+}
+
+void ByteFile::Close() {
+  if (handle_ >= 0) {
+#ifdef _WIN32
+    _close(handle_);
+#else
+    ::close(handle_);
+#endif
+  }
+  handle_ = -1;
+  size_ = 0;
+}
+
+std::size_t ByteFile::ReadAt(std::int64_t position, void* buffer, std::size_t count) {
+  if (handle_ < 0 || position < 0) {
+    return 0;
+  }
+  auto* out = static_cast<char*>(buffer);
+  std::size_t done = 0;
+#ifdef _WIN32
+  if (_lseeki64(handle_, position, SEEK_SET) < 0) {
+    return 0;
+  }
+  while (done < count) {
+    const int got = _read(handle_, out + done, static_cast<unsigned>(count - done));
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+#else
+  while (done < count) {
+    const ssize_t got =
+        ::pread(handle_, out + done, count - done, static_cast<off_t>(position + done));
+    if (got <= 0) {
+      break;
+    }
+    done += static_cast<std::size_t>(got);
+  }
+#endif
+  return done;
+}
+
+bool IsExistingFile(const std::string& path) {
+  if (path.empty()) {
+    return false;
+  }
+#ifdef _WIN32
+  struct _stat64 info {};
+  return _stat64(path.c_str(), &info) == 0 && (info.st_mode & _S_IFDIR) == 0;
+#else
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+#endif
+}
+
+}  // namespace archive
