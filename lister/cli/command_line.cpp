@@ -1,0 +1,104 @@
+#include "command_line.h"
+
+#include <optional>
+
+#include "archive_listing.h"
+
+namespace lister::cli {
+
+const char* const kUsageText =
+    "Usage: trovanta-ls [--bytes] [--format table|tsv|json] ARCHIVE...\n"
+    "Lists the records of the game's archive files without extracting anything.\n"
+    "\n"
+    "  --bytes          show the summary's sizes in bytes instead of KB\n"
+    "  --format FORMAT  table (default): caption, aligned table and summary;\n"
+    "                   tsv: the header row and record rows, cells joined by a tab;\n"
+    "                   json: one object per archive, one per line\n"
+    "  --help           show this help\n"
+    "\n"
+    "Control characters in names and titles are shown as \\xHH (in tsv also \\ as \\\\).\n"
+    "Exit status: 0 when every archive was listed, 1 when any failed, 2 on a usage error.\n";
+
+namespace {
+
+std::optional<OutputFormat> FormatNamed(const std::string& name) {
+  if (name == "table") {
+    return OutputFormat::kTable;
+  }
+  if (name == "tsv") {
+    return OutputFormat::kTsv;
+  }
+  if (name == "json") {
+    return OutputFormat::kJson;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  ListOptions options;
+  bool optionsEnded = false;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+      options.archives.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--help" || arg == "-h") {
+      return HelpRequest{};
+    } else if (arg == "--bytes") {
+      options.showInKB = false;
+    } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
+      std::string name;
+      if (arg == "--format") {
+        if (i + 1 == args.size()) {
+          return UsageError{"--format needs a value: table, tsv or json"};
+        }
+        name = args[++i];
+      } else {
+        name = arg.substr(std::string("--format=").size());
+      }
+      const std::optional<OutputFormat> format = FormatNamed(name);
+      if (!format) {
+        return UsageError{"unknown format '" + name + "': use table, tsv or json"};
+      }
+      options.format = *format;
+    } else {
+      return UsageError{"unknown option '" + arg + "'"};
+    }
+  }
+  // The lister has nothing to list without a path, so a missing one is a usage error here.
+  if (options.archives.empty()) {
+    return UsageError{"no archive given"};
+  }
+  return options;
+}
+
+int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  const CommandLine commandLine = ParseCommandLine(args);
+  if (std::holds_alternative<HelpRequest>(commandLine)) {
+    std::fputs(kUsageText, out);
+    return 0;
+  }
+  if (const auto* error = std::get_if<UsageError>(&commandLine)) {
+    std::fprintf(err, "trovanta-ls: %s\n%s", error->message.c_str(),
+                 "Try 'trovanta-ls --help' for more information.\n");
+    return 2;
+  }
+  const auto& options = std::get<ListOptions>(commandLine);
+  archive::ArchiveReader reader;
+  const std::unique_ptr<ConsoleView> view = MakeConsoleView(options.format, out, err);
+  ArchiveListing listing(reader, *view);
+  listing.SetShowInKB(options.showInKB);
+  bool allListed = true;
+  for (const std::string& path : options.archives) {
+    view->BeginArchive(path);
+    listing.SetArchivePath(path);
+    listing.ListArchive();
+    allListed = view->FinishArchive() && allListed;
+  }
+  return allListed ? 0 : 1;
+}
+
+}  // namespace lister::cli

@@ -1,0 +1,85 @@
+// The console lister's views: an aligned table, tab-separated rows, or one JSON object per
+// archive. Each listing goes between BeginArchive and FinishArchive.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "listing_view.h"
+#include "row_spool.h"
+
+namespace lister::cli {
+
+enum class OutputFormat { kTable, kTsv, kJson };
+
+class ConsoleView : public ListingView {
+ public:
+  ConsoleView(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
+
+  void BeginArchive(const std::string& path);
+  // Prints what the listing produced; false when the archive could not be listed.
+  bool FinishArchive();
+
+  void SetCaption(const std::string& caption) override { caption_ = caption; }
+  void SetSummary(const Summary& summary) override { summary_ = summary; }
+  void ShowError(const std::string& message) override { error_ = message; }
+
+ protected:
+  virtual void PrintListing() = 0;
+  virtual void PrintError();
+
+  bool Failed() const { return error_.has_value(); }
+
+  std::FILE* out_;
+  std::FILE* err_;
+  std::string path_;
+  std::string caption_;
+  Summary summary_;
+  std::optional<std::string> error_;
+};
+
+class TableView : public ConsoleView {
+ public:
+  using ConsoleView::ConsoleView;
+  void ResizeTable(std::int64_t recordRows) override;
+  void SetRecordRow(std::int64_t row, const RecordRow& record) override;
+
+ private:
+  void PrintListing() override;
+  std::array<std::size_t, kColumnCount> widths_{};
+  RowSpool spool_;
+  bool first_ = true;
+};
+
+class TsvView : public ConsoleView {
+ public:
+  using ConsoleView::ConsoleView;
+  void ResizeTable(std::int64_t recordRows) override;
+  void SetRecordRow(std::int64_t row, const RecordRow& record) override;
+
+ private:
+  void PrintListing() override {}
+};
+
+class JsonView : public ConsoleView {
+ public:
+  using ConsoleView::ConsoleView;
+  void ResizeTable(std::int64_t recordRows) override;
+  void SetRecordRow(std::int64_t row, const RecordRow& record) override;
+
+ private:
+  void PrintListing() override;
+  void PrintError() override;
+  RowSpool spool_;
+  std::int64_t omittedEmptyRecords_ = 0;
+  bool anyRow_ = false;
+};
+
+std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out,
+                                             std::FILE* err);
+
+}  // namespace lister::cli

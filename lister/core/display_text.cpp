@@ -1,0 +1,24 @@
+#include "display_text.h"
+
+#include "ansi_text.h"
+
+namespace lister {
+
+RowCells FormatRowUtf8(const RecordRow& row) {
+  RowCells cells = FormatRow(row);
+  if (row.kind == RowKind::kRecord) {
+    cells[1] = archive::AnsiToUtf8(cells[1]);
+  }
+  return cells;
+}
+
+std::vector<std::string> SummaryLinesUtf8(const Summary& summary) {
+  std::vector<std::string> lines = summary.lines;
+  // Only a listed archive's summary has the title as its first line.
+  if (lines.size() == kSummaryLineCount) {
+    lines[0] = archive::AnsiToUtf8(lines[0]);
+  }
+  return lines;
+}
+
+}  // namespace lister

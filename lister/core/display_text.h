@@ -1,0 +1,15 @@
+// Texts of a listing as a view shows them: record names and the archive title are the archive's
+// Windows-1252 bytes and become UTF-8; every other text is already ASCII or comes from the path.
+#pragma once
+
+#include <vector>
+
+#include "listing_view.h"
+#include "record_row.h"
+
+namespace lister {
+
+RowCells FormatRowUtf8(const RecordRow& row);
+std::vector<std::string> SummaryLinesUtf8(const Summary& summary);
+
+}  // namespace lister

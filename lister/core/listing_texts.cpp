@@ -1,0 +1,66 @@
+#include "listing_texts.h"
+
+#include "path_text.h"
+
+namespace lister {
+
+std::string FieldNamesText() {
+  std::string text;
+  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
+    if (i > 0) {
+      text.push_back(kLineSeparator);
+    }
+    text += kFieldNames[i];
+  }
+  return text;
+}
+
+std::string NotAnArchiveMessage(std::string_view archiveName) {
+  std::string message(archiveName);
+  for (char& c : message) {
+    if (c >= 'a' && c <= 'z') {
+      c = static_cast<char>(c - 'a' + 'A');
+    }
+  }
+  return message += kNotArchiveSuffix;
+}
+
+std::string CaptionFor(std::string_view archiveName) {
+  std::string caption(kProductName);
+  caption += " (";
+  caption += archiveName;
+  caption += ')';
+  return caption;
+}
+
+std::string FormatPermille(std::int64_t value) {
+  if (value == 1000) {
+    return " 100";
+  }
+  if (value < 0) {
+    return "   0";
+  }
+  const std::string digits = archive::ZeroPadded(value, 3);
+  return digits.substr(0, 2) + '.' + digits.substr(2, 1);
+}
+
+std::int64_t SavedPermille(std::int64_t compressed, std::int64_t uncompressed) {
+  if (uncompressed == 0) {
+    return -1;
+  }
+#ifdef __SIZEOF_INT128__
+  const __int128 ratio = static_cast<__int128>(compressed) * 1000 / uncompressed;
+  const __int128 saved = 1000 - ratio;
+  // Only the sign and the three lowest digits are ever shown: keep those when narrowing.
+  constexpr __int128 kLimit = 1'000'000'000'000'000'000;
+  if (saved < 0) {
+    return -1;
+  }
+  return static_cast<std::int64_t>(saved > kLimit ? kLimit + saved % 1000 : saved);
+#else
+  const long double ratio = static_cast<long double>(compressed) * 1000 / uncompressed;
+  return static_cast<std::int64_t>(1000 - static_cast<std::int64_t>(ratio));
+#endif
+}
+
+}  // namespace lister

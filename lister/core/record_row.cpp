@@ -1,0 +1,53 @@
+#include "record_row.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lister {
+
+void RecordRow::SetName(std::string_view text) {
+  nameLength = static_cast<std::uint8_t>(std::min(text.size(), name.size()));
+  std::memcpy(name.data(), text.data(), nameLength);
+}
+
+namespace {
+
+std::string MethodText(std::uint8_t method) {
+  switch (method) {
+    case archive::kMethodStored:
+      return "no";
+    case archive::kMethodLzw:
+      return "lzw";
+    default:
+      return std::to_string(method);
+  }
+}
+
+}  // namespace
+
+RowCells FormatRow(const RecordRow& row) {
+  RowCells cells;
+  cells[0] = std::to_string(row.index);
+  switch (row.kind) {
+    case RowKind::kEmpty:
+      cells[1] = kEmptyRecordText;
+      break;
+    case RowKind::kEmptyRun:
+      cells[1] = std::to_string(row.runLength) + " empty records";
+      break;
+    case RowKind::kRecord:
+      cells[1] = row.Name();
+      cells[2] = MethodText(row.method);
+      cells[3] = std::to_string(row.storedSize);
+      if (row.compressed && row.lengthKnown) {
+        cells[4] = std::to_string(row.uncompressedLength);
+        cells[5] = FormatPermille(SavedPermille(row.storedSize, row.uncompressedLength)) + '%';
+      } else if (row.compressed) {
+        cells[4] = kUnreadableLengthText;
+      }
+      break;
+  }
+  return cells;
+}
+
+}  // namespace lister
