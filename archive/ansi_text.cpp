@@ -5,8 +5,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <cerrno>
 #include <iconv.h>
+#include <cerrno>
 #endif
 
 namespace archive {
@@ -72,8 +72,8 @@ class Cp1252Converter {
 }  // namespace
 
 std::string AnsiToUtf8(std::string_view ansi) {
-  const bool ascii =
-      std::all_of(ansi.begin(), ansi.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  const bool ascii = std::all_of(ansi.begin(), ansi.end(),
+                                 [](char c) { return static_cast<unsigned char>(c) < 0x80; });
   if (ascii) {
     return std::string(ansi);
   }

@@ -29,8 +29,8 @@ std::string ReadShortString(std::span<const std::uint8_t> bytes, std::size_t off
 }
 
 bool HasSignature(const HeaderBytes& bytes) {
-  return std::memcmp(bytes.data() + kHeaderSignatureOffset, kSignature.data(),
-                     kSignature.size()) == 0;
+  return std::memcmp(bytes.data() + kHeaderSignatureOffset, kSignature.data(), kSignature.size()) ==
+         0;
 }
 
 ArchiveHeader DecodeHeader(const HeaderBytes& bytes) {

@@ -41,7 +41,8 @@ void ArchiveImage::PutHeader(const HeaderFields& fields) {
   std::memset(at, 0, kSignature.size());
   std::memcpy(at + kHeaderSignatureOffset, fields.signature.data(),
               std::min(fields.signature.size(), kSignature.size()));
-  PutLittleEndian(at + kHeaderDirectoryOffset, static_cast<std::uint32_t>(fields.directoryOffset), 4);
+  PutLittleEndian(at + kHeaderDirectoryOffset, static_cast<std::uint32_t>(fields.directoryOffset),
+                  4);
   PutLittleEndian(at + kHeaderVersionOffset, fields.version, 2);
   PutLittleEndian(at + kHeaderRecordCountOffset, static_cast<std::uint32_t>(fields.recordCount), 4);
   PutShortString(at + kHeaderTitleOffset, fields.title, fields.titleLength, kTitleCapacity);

@@ -18,7 +18,7 @@ struct HeaderFields {
   std::int32_t directoryOffset = static_cast<std::int32_t>(kHeaderSize);
   std::uint16_t version = 1;
   std::int32_t recordCount = 0;
-  std::string title;                      // at most 40 bytes are written
+  std::string title;                        // at most 40 bytes are written
   std::optional<std::uint8_t> titleLength;  // the length byte; the title's own length if unset
 };
 

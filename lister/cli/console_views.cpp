@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::string_view kColumnGap = "  ";
 
-void Write(std::FILE* out, std::string_view text) { std::fwrite(text.data(), 1, text.size(), out); }
+void Write(std::FILE* out, std::string_view text) {
+  std::fwrite(text.data(), 1, text.size(), out);
+}
 
 std::string JsonString(const std::string& text) {
   // ASCII-only output keeps every text exact and lets no control character reach a terminal.
@@ -185,8 +187,7 @@ void JsonView::PrintError() {
   Write(out_, "{\"archive\":" + JsonString(path_) + ",\"error\":" + JsonString(*error_) + "}\n");
 }
 
-std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out,
-                                             std::FILE* err) {
+std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err) {
   switch (format) {
     case OutputFormat::kTsv:
       return std::make_unique<TsvView>(out, err);

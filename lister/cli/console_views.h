@@ -79,7 +79,6 @@ class JsonView : public ConsoleView {
   bool anyRow_ = false;
 };
 
-std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out,
-                                             std::FILE* err);
+std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err);
 
 }  // namespace lister::cli

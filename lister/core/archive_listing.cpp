@@ -152,7 +152,9 @@ std::string ArchiveListing::SizeText(std::int64_t bytes) const {
   return std::to_string(showInKB_ ? (bytes + 1023) / 1024 : bytes);
 }
 
-std::string ArchiveListing::UnitText() const { return showInKB_ ? " KB" : " bytes"; }
+std::string ArchiveListing::UnitText() const {
+  return showInKB_ ? " KB" : " bytes";
+}
 
 void ArchiveListing::RefreshSummary() {
   Summary summary;

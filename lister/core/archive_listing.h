@@ -15,7 +15,8 @@ inline constexpr std::int64_t kMaxEmptyRunRows = 1000;
 
 class ArchiveListing {
  public:
-  ArchiveListing(archive::ArchiveReader& reader, ListingView& view) : reader_(reader), view_(view) {}
+  ArchiveListing(archive::ArchiveReader& reader, ListingView& view)
+      : reader_(reader), view_(view) {}
 
   void SetArchivePath(std::string path) { archivePath_ = std::move(path); }
   const std::string& ArchivePath() const { return archivePath_; }
@@ -37,8 +38,8 @@ class ArchiveListing {
  private:
   void Fail(const std::string& message);
   void ListRecords(std::int64_t& row);
-  RecordRow ReadRecordRow(std::int32_t index, std::int64_t& uncompressed,
-                          std::int64_t& compressed, bool& any);
+  RecordRow ReadRecordRow(std::int32_t index, std::int64_t& uncompressed, std::int64_t& compressed,
+                          bool& any);
   void PutEmptyRows(std::int64_t& row, std::int32_t first, std::int32_t end);
   std::string SizeText(std::int64_t bytes) const;
   std::string UnitText() const;

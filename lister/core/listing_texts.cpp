@@ -53,8 +53,8 @@ std::int64_t SavedPermille(std::int64_t compressed, std::int64_t uncompressed) {
   const __int128 saved = 1000 - ratio;
   // Only the sign and the three lowest digits are ever shown: keep those when narrowing.
   constexpr __int128 kLimit = 1'000'000'000'000'000'000;
-  if (saved < 0) {
-    return -1;
+  if (saved < -kLimit) {
+    return -kLimit;
   }
   return static_cast<std::int64_t>(saved > kLimit ? kLimit + saved % 1000 : saved);
 #else

@@ -17,8 +17,8 @@ inline constexpr std::array<std::string_view, kColumnCount> kHeaderTexts = {
 
 inline constexpr std::size_t kSummaryLineCount = 5;
 inline constexpr std::array<std::string_view, kSummaryLineCount> kFieldNames = {
-    "Archive title:", "Version number:", "Total number of records:",
-    "Total uncompressed length:", "Total compressed length:"};
+    "Archive title:", "Version number:", "Total number of records:", "Total uncompressed length:",
+    "Total compressed length:"};
 
 inline constexpr std::string_view kProductName = "Trovanta";
 inline constexpr std::string_view kNoFileMessage = "No file specified.";

@@ -1,0 +1,43 @@
+#include "temp_dir.h"
+
+#include <fstream>
+#include <random>
+#include <stdexcept>
+
+namespace testing_support {
+
+TempDir::TempDir() {
+  std::random_device seed;
+  const auto base = std::filesystem::temp_directory_path();
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const auto candidate = base / ("gorblunk-test-" + std::to_string(seed()));
+    if (std::filesystem::create_directory(candidate)) {
+      path_ = candidate;
+      return;
+    }
+  }
+  throw std::runtime_error("cannot make a temporary folder");
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                               std::filesystem::perm_options::add, ignored);
+  std::filesystem::remove_all(path_, ignored);
+}
+
+std::string TempDir::Write(const std::string& name, const archive::ArchiveImage& image) const {
+  const std::string path = File(name);
+  if (!image.WriteTo(path)) {
+    throw std::runtime_error("cannot write " + path);
+  }
+  return path;
+}
+
+std::string TempDir::WriteText(const std::string& name, const std::string& bytes) const {
+  const std::string path = File(name);
+  std::ofstream(path, std::ios::binary) << bytes;
+  return path;
+}
+
+}  // namespace testing_support
