@@ -4,7 +4,6 @@ namespace archive {
 
 bool ArchiveReader::Open(const std::string& path) {
   const bool opened = file_.Open(path);
-  fileSize_ = file_.Size();
   if (!opened) {
     status_ = ReaderStatus::kCannotOpen;
     file_.Close();
@@ -43,8 +42,12 @@ bool ArchiveReader::ReadDirectoryEntry(std::int32_t index) {
 std::int32_t ArchiveReader::CountRecords(const std::string& path) {
   status_ = ReaderStatus::kNoError;
   std::int32_t count = 0;
-  if (Open(path) && ReadHeader()) {
-    count = RecordCountField();
+  fileSize_ = 0;
+  if (Open(path)) {
+    fileSize_ = file_.Size();
+    if (ReadHeader()) {
+      count = RecordCountField();
+    }
   }
   file_.Close();
   return count;

@@ -41,7 +41,7 @@ class ArchiveReader {
   std::uint8_t Method() const { return entryBytes_[kEntryMethodOffset]; }
   // Name of the last directory entry read successfully.
   const std::string& RecordName() const { return recordName_; }
-  // Size in bytes of the file the last operation opened (0 when it could not be opened).
+  // Size in bytes of the file that the last CountRecords opened (0 when it could not).
   std::int64_t FileSize() const { return fileSize_; }
 
  private:

@@ -26,17 +26,24 @@ bool ByteFile::Open(const std::string& path) {
   }
 #ifdef _WIN32
   handle_ = _open(path.c_str(), kOpenFlags);
-  struct _stat64 info {};
-  const bool haveInfo = handle_ >= 0 && _fstat64(handle_, &info) == 0;
-  const bool regular = haveInfo && (info.st_mode & _S_IFREG) != 0;
 #else
   handle_ = ::open(path.c_str(), kOpenFlags);
-  struct stat info {};
-  const bool haveInfo = handle_ >= 0 && ::fstat(handle_, &info) == 0;
-  const bool regular = haveInfo && S_ISREG(info.st_mode);
 #endif
-  size_ = regular ? static_cast<std::int64_t>(info.st_size) : 0;
   return handle_ >= 0;
+}
+
+std::int64_t ByteFile::Size() const {
+  if (handle_ < 0) {
+    return 0;
+  }
+#ifdef _WIN32
+  struct _stat64 info {};
+  const bool regular = _fstat64(handle_, &info) == 0 && (info.st_mode & _S_IFREG) != 0;
+#else
+  struct stat info {};
+  const bool regular = ::fstat(handle_, &info) == 0 && S_ISREG(info.st_mode);
+#endif
+  return regular ? static_cast<std::int64_t>(info.st_size) : 0;
 }
 
 void ByteFile::Close() {
@@ -48,7 +55,6 @@ void ByteFile::Close() {
 #endif
   }
   handle_ = -1;
-  size_ = 0;
 }
 
 std::size_t ByteFile::ReadAt(std::int64_t position, void* buffer, std::size_t count) {

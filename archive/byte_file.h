@@ -26,11 +26,10 @@ class ByteFile {
   std::size_t ReadAt(std::int64_t position, void* buffer, std::size_t count);
 
   // Size in bytes of an open regular file; 0 for anything else.
-  std::int64_t Size() const { return size_; }
+  std::int64_t Size() const;
 
  private:
   int handle_ = -1;
-  std::int64_t size_ = 0;
 };
 
 // True when `path` names an existing file system object that is not a directory.

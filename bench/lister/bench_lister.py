@@ -1,0 +1,66 @@
+#!/usr/bin/env python3
+"""Times `trovanta-ls --format tsv` against the floor program that does only the same opens and
+reads, on generated archives of 10,000, 100,000 and 1,000,000 records (half compressed), and
+reports the medians, their ratio and the lister's peak memory as a Markdown table."""
+
+import argparse
+import os
+import platform
+import statistics
+import subprocess
+import sys
+import tempfile
+
+
+def run_once(runner, command):
+    """Runs a command with its output discarded; returns (seconds, peak RSS in MiB)."""
+    with open(os.devnull, "wb") as sink:
+        result = subprocess.run([runner] + command, stdout=sink, stderr=subprocess.PIPE, text=True)
+    if result.returncode != 0:
+        sys.exit(f"{command} failed with status {result.returncode}: {result.stderr}")
+    seconds, kib = result.stderr.split()[-2:]
+    return float(seconds), int(kib) / 1024.0
+
+
+def measure(runner, command, repeat):
+    runs = [run_once(runner, command) for _ in range(repeat)]
+    times = [t for t, _ in runs]
+    return statistics.median(times), min(times), max(times), max(m for _, m in runs)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__)
+    parser.add_argument("--build", default="build", help="the CMake build folder")
+    parser.add_argument("--sizes", type=int, nargs="+", default=[10_000, 100_000, 1_000_000])
+    parser.add_argument("--repeat", type=int, default=5)
+    args = parser.parse_args()
+
+    lister = os.path.join(args.build, "lister", "cli", "trovanta-ls")
+    floor = os.path.join(args.build, "bench", "lister", "open-floor")
+    maker = os.path.join(args.build, "bench", "lister", "make-bench-archive")
+    runner = os.path.join(args.build, "bench", "lister", "run-measured")
+    print(f"Machine: {platform.machine()}, {os.cpu_count()} cores, {platform.platform()}; "
+          f"median of {args.repeat} runs, warm page cache")
+    print()
+    print("| records | trovanta-ls tsv (s) | floor (s) | ratio | lister min-max (s) "
+          "| lister peak RSS (MiB) | floor peak RSS (MiB) |")
+    print("|---:|---:|---:|---:|---:|---:|---:|")
+    worst = 0.0
+    with tempfile.TemporaryDirectory() as folder:
+        for size in args.sizes:
+            path = os.path.join(folder, f"bench-{size}.spr")
+            subprocess.run([maker, str(size), path], check=True)
+            run_once(runner, [lister, "--format", "tsv", path])  # warms the page cache
+            lister_median, lister_min, lister_max, lister_rss = measure(
+                runner, [lister, "--format", "tsv", path], args.repeat)
+            floor_median, _, _, floor_rss = measure(runner, [floor, path], args.repeat)
+            ratio = lister_median / floor_median
+            worst = max(worst, ratio)
+            print(f"| {size:,} | {lister_median:.3f} | {floor_median:.3f} | {ratio:.2f} "
+                  f"| {lister_min:.3f}-{lister_max:.3f} | {lister_rss:.1f} | {floor_rss:.1f} |")
+    print()
+    print(f"Worst ratio to the floor: {worst:.2f} (target: at most 1.5)")
+
+
+if __name__ == "__main__":
+    main()
