@@ -55,15 +55,18 @@ TEST(RepetitionTest, TenThousandListingsKeepMemoryFlat) {
   testing_support::RecordingView view;
   lister::ArchiveListing listing(reader, view);
   long afterHundred = 0;
+  std::size_t failures = 0;
   for (int i = 0; i < 10000; ++i) {
     listing.SetArchivePath(paths[i % 3]);
     listing.ListArchive();
     listing.SetShowInKB(i % 2 == 0);
+    failures += view.errors.size();
+    view.errors.clear();
     if (i == 99) {
       afterHundred = ResidentKiB();
     }
   }
-  EXPECT_EQ(view.errors.size(), 3333u);
+  EXPECT_EQ(failures, 3333u);
   const long atEnd = ResidentKiB();
   RecordProperty("rss_after_100_kib", std::to_string(afterHundred));
   RecordProperty("rss_after_10000_kib", std::to_string(atEnd));
