@@ -1,0 +1,177 @@
+#include "platform_windows.h"
+
+#include "error_codes.h"
+#include "settings_file.h"
+#include "system_root.h"
+
+namespace setwright {
+
+namespace {
+
+constexpr DWORD kDirectoryBufferLength = 260;
+
+std::int32_t LastError() {
+  return static_cast<std::int32_t>(::GetLastError());
+}
+
+std::int32_t WriteAll(HANDLE handle, const char* data, std::size_t size) {
+  DWORD written = 0;
+  if (!::WriteFile(handle, data, static_cast<DWORD>(size), &written, nullptr)) {
+    return LastError();
+  }
+  return written == size ? 0 : kErrorShortWrite;
+}
+
+class WindowsRegistryKey final : public RegistryKey {
+ public:
+  bool Open(const std::string& subKey) override {
+    const LONG result =
+        ::RegCreateKeyExA(HKEY_LOCAL_MACHINE, subKey.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+    if (result != ERROR_SUCCESS) {
+      key_ = nullptr;
+    }
+    return key_ != nullptr;
+  }
+
+  bool QuerySize(const std::string& name, std::uint32_t& type, std::uint32_t& size) override {
+    DWORD valueType = 0;
+    DWORD valueSize = 0;
+    if (key_ == nullptr || ::RegQueryValueExA(key_, name.c_str(), nullptr, &valueType, nullptr,
+                                              &valueSize) != ERROR_SUCCESS) {
+      return false;
+    }
+    type = valueType;
+    size = valueSize;
+    return true;
+  }
+
+  bool QueryData(const std::string& name, std::uint32_t& type, std::string& data) override {
+    DWORD valueType = 0;
+    DWORD valueSize = static_cast<DWORD>(data.size());
+    if (key_ == nullptr ||
+        ::RegQueryValueExA(key_, name.c_str(), nullptr, &valueType,
+                           reinterpret_cast<BYTE*>(data.data()), &valueSize) != ERROR_SUCCESS) {
+      return false;
+    }
+    type = valueType;
+    data.resize(valueSize);
+    return true;
+  }
+
+  void Close() override {
+    ::RegCloseKey(key_);
+    key_ = nullptr;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+}  // namespace
+
+WindowsPlatform::WindowsPlatform()
+    : output_(::GetStdHandle(STD_OUTPUT_HANDLE)),
+      console_([this](const char* data, std::size_t size) { return WriteAll(output_, data, size); },
+               ::GetFileType(output_) == FILE_TYPE_CHAR ? BlockOutput::Mode::kAtEachCall
+                                                        : BlockOutput::Mode::kWhenFull),
+      fileOutput_(
+          [this](const char* data, std::size_t size) { return WriteAll(file_, data, size); },
+          BlockOutput::Mode::kWhenFull) {}
+
+WindowsPlatform::~WindowsPlatform() {
+  DiscardSettingsFile();
+}
+
+std::int32_t WindowsPlatform::WriteStandardOutput(std::string_view bytes) {
+  return console_.Write(bytes);
+}
+
+void WindowsPlatform::FinishStandardOutput() {
+  console_.Flush();
+}
+
+std::int32_t WindowsPlatform::ReadCurrentDirectory(std::string& directory) {
+  char buffer[kDirectoryBufferLength] = {};
+  const DWORD length = ::GetCurrentDirectoryA(kDirectoryBufferLength, buffer);
+  if (length == 0) {
+    return LastError();
+  }
+  if (length >= kDirectoryBufferLength) {  // the length it would need: nothing was stored
+    return kErrorFilenameTooLong;
+  }
+  directory.assign(buffer);
+  return 0;
+}
+
+std::string WindowsPlatform::ReadSystemRoot() {
+  WindowsRegistryKey key;
+  return setwright::ReadSystemRoot(key);
+}
+
+std::int32_t WindowsPlatform::CreateSettingsFile(const std::string& path) {
+  // Fail now, as replacing the settings file in place would, when it cannot be written.
+  const HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(probe);
+  } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return LastError();
+  }
+  const std::string replacement = ReplacementFilePath(path);
+  file_ = ::CreateFileA(replacement.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file_ == INVALID_HANDLE_VALUE) {
+    return LastError();
+  }
+  newFile_ = replacement;
+  targetFile_ = path;
+  return 0;
+}
+
+std::int32_t WindowsPlatform::WriteSettingsFile(std::string_view bytes) {
+  return fileOutput_.Write(bytes);
+}
+
+std::int32_t WindowsPlatform::CloseSettingsFile() {
+  if (const std::int32_t code = fileOutput_.Flush(); code != 0) {
+    return code;
+  }
+  // The data reaches the disk before the name does, so that a crash never leaves an empty file.
+  if (!::FlushFileBuffers(file_)) {
+    return LastError();
+  }
+  const BOOL closed = ::CloseHandle(file_);
+  file_ = INVALID_HANDLE_VALUE;
+  if (!closed) {
+    return LastError();
+  }
+  if (!::MoveFileExA(newFile_.c_str(), targetFile_.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return LastError();
+  }
+  newFile_.clear();
+  return 0;
+}
+
+void WindowsPlatform::DiscardSettingsFile() {
+  fileOutput_.Discard();
+  if (file_ != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+  }
+  if (!newFile_.empty()) {
+    ::DeleteFileA(newFile_.c_str());
+    newFile_.clear();
+  }
+}
+
+std::string ProgramFileName() {
+  char buffer[MAX_PATH] = {};
+  const DWORD length = ::GetModuleFileNameA(nullptr, buffer, MAX_PATH);
+  const std::string path(buffer, length);
+  const std::size_t separator = path.find_last_of("\\/");
+  return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+}  // namespace setwright

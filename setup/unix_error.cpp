@@ -1,0 +1,49 @@
+#include "unix_error.h"
+
+#include <cerrno>
+
+#include "error_codes.h"
+
+namespace setwright {
+
+std::int32_t WindowsErrorFromErrno(int errnoValue) {
+  switch (errnoValue) {
+    case 0:
+      return 0;
+    case ENOENT:   // a missing directory on the way
+    case ENOTDIR:  // a file where a directory belongs
+    case ELOOP:
+      return kErrorPathNotFound;
+    case EACCES:
+    case EPERM:
+    case EISDIR:  // a directory where the file belongs
+    case ETXTBSY:
+      return kErrorAccessDenied;
+    case EMFILE:
+    case ENFILE:
+      return kErrorTooManyOpenFiles;
+    case ENOSPC:
+    case EDQUOT:
+      return kErrorDiskFull;
+    case EINVAL:
+    case EILSEQ:
+      return kErrorInvalidName;
+    case ENAMETOOLONG:
+      return kErrorFilenameTooLong;
+    case EROFS:
+      return kErrorWriteProtect;
+    case EEXIST:
+      return kErrorFileExists;
+    case EBUSY:
+      return kErrorBusy;
+    case EPIPE:
+      return kErrorBrokenPipe;
+    case EIO:
+      return kErrorIoDevice;
+    default:
+      // Wine's answer to a Unix error it has no code for.
+      return kErrorGeneralFailure;
+  }
+}
+
+}  // namespace setwright

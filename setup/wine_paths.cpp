@@ -1,0 +1,142 @@
+#include "wine_paths.h"
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdlib>
+#include <system_error>
+
+#include "ansi_code_page.h"
+#include "dos_path.h"
+#include "error_codes.h"
+
+namespace fs = std::filesystem;
+
+namespace setwright {
+
+namespace {
+
+std::size_t DriveIndex(char letter) {
+  return static_cast<std::size_t>(std::tolower(static_cast<unsigned char>(letter)) - 'a');
+}
+
+bool IsDriveLetter(char letter) {
+  const int lower = std::tolower(static_cast<unsigned char>(letter));
+  return lower >= 'a' && lower <= 'z';
+}
+
+// The name of the entry in `folder` that `ansiName` names: the exact spelling when it exists,
+// else the first match ignoring case in byte order, else nothing.
+std::optional<std::string> FindEntry(const fs::path& folder, const std::string& ansiName) {
+  const std::string unixName = Utf8FromAnsi(ansiName);
+  struct stat info {};
+  if (::lstat((folder / unixName).c_str(), &info) == 0) {
+    return unixName;
+  }
+  std::optional<std::string> best;
+  std::error_code error;
+  for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
+    std::string candidate = it->path().filename().string();
+    if (AnsiEqualIgnoringCase(AnsiFromUtf8(candidate), ansiName) && (!best || candidate < *best)) {
+      best = std::move(candidate);
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+fs::path WinePrefixFromEnvironment() {
+  if (const char* prefix = std::getenv("WINEPREFIX"); prefix != nullptr && *prefix != '\0') {
+    return prefix;
+  }
+  const char* home = std::getenv("HOME");
+  if (home == nullptr || *home == '\0') {
+    const passwd* user = ::getpwuid(::getuid());
+    home = user != nullptr ? user->pw_dir : "/";
+  }
+  return fs::path(home) / ".wine";
+}
+
+WineDrives::WineDrives(const fs::path& prefix) {
+  const fs::path devices = prefix / "dosdevices";
+  std::error_code error;
+  if (fs::is_directory(devices, error)) {
+    for (char letter = 'a'; letter <= 'z'; ++letter) {
+      const fs::path link = devices / std::string{letter, ':'};
+      if (fs::is_symlink(fs::symlink_status(link, error))) {
+        const fs::path target = fs::read_symlink(link, error);
+        drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
+      }
+    }
+  } else {
+    drives_[DriveIndex('c')].root = prefix / "drive_c";
+    drives_[DriveIndex('z')].root = "/";
+  }
+  for (Drive& drive : drives_) {
+    struct stat info {};
+    if (!drive.root.empty() && ::stat(drive.root.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+      drive.present = true;
+      drive.device = info.st_dev;
+      drive.inode = info.st_ino;
+    }
+  }
+}
+
+const fs::path& WineDrives::Root(char letter) const {
+  static const fs::path kNone;
+  if (!IsDriveLetter(letter)) {
+    return kNone;
+  }
+  const Drive& drive = drives_[DriveIndex(letter)];
+  return drive.present ? drive.root : kNone;
+}
+
+std::optional<std::string> WineDrives::DosPathFromUnix(const std::string& unixPath) const {
+  const fs::path path = fs::path(unixPath).lexically_normal();
+  if (!path.is_absolute()) {
+    return std::nullopt;
+  }
+  std::string below;  // the names under the ancestor tried, DOS style
+  for (fs::path ancestor = path;; ancestor = ancestor.parent_path()) {
+    struct stat info {};
+    if (::stat(ancestor.c_str(), &info) == 0) {
+      for (std::size_t i = 0; i < drives_.size(); ++i) {
+        const Drive& drive = drives_[i];
+        if (drive.present && drive.device == info.st_dev && drive.inode == info.st_ino) {
+          std::string dos{static_cast<char>('A' + i), ':'};
+          return below.empty() ? dos + "\\" : dos + below;
+        }
+      }
+    }
+    if (ancestor == ancestor.root_path()) {
+      return std::nullopt;
+    }
+    const std::string name = ancestor.filename().string();
+    if (!name.empty()) {
+      below = "\\" + AnsiFromUtf8(name) + below;
+    }
+  }
+}
+
+UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
+                         std::string_view currentDirectory) {
+  const DosPath resolved = ResolveDosPath(dosPath, currentDirectory);
+  if (resolved.errorCode != 0) {
+    return {resolved.errorCode, {}};
+  }
+  const fs::path& root = drives.Root(resolved.drive);
+  if (root.empty()) {
+    return {resolved.names.size() <= 1 ? kErrorFileNotFound : kErrorPathNotFound, {}};
+  }
+  fs::path path = root;
+  for (const std::string& name : resolved.names) {
+    const std::optional<std::string> entry = FindEntry(path, name);
+    path /= entry ? *entry : Utf8FromAnsi(name);
+  }
+  return {0, path.string()};
+}
+
+}  // namespace setwright
