@@ -32,7 +32,9 @@ std::string ZeroPadded(std::int64_t value, int digits) {
   if (digits <= 0) {
     return {};
   }
-  std::string text = std::to_string(value + 1'000'000'000);
+  // The sum of a non-negative value is formed unsigned, so that it cannot overflow.
+  std::string text = value >= 0 ? std::to_string(static_cast<std::uint64_t>(value) + 1'000'000'000u)
+                                : std::to_string(value + 1'000'000'000);
   const auto wanted = static_cast<std::size_t>(digits);
   if (text.size() < wanted) {
     text.insert(0, wanted - text.size(), '0');

@@ -65,6 +65,8 @@ int main(int argc, char** argv) {
   const std::filesystem::path root(argv[1]);
   std::filesystem::create_directories(root / "archive_listing");
   std::filesystem::create_directories(root / "text_helpers");
+  std::filesystem::create_directories(root / "wine_hive");
+  std::filesystem::create_directories(root / "wine_paths");
   for (const auto& [name, image] : ArchiveSeeds()) {
     if (!image.WriteTo((root / "archive_listing" / name).string())) {
       return 1;
@@ -79,5 +81,33 @@ int main(int argc, char** argv) {
   }
   WriteFile(root / "text_helpers" / "numbers",
             std::string("\x07\x00\x00\x00\x00\x00\x00\x80\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 16));
+  const std::string hiveHead =
+      "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
+      "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733500000\n#time=1db47f0\n";
+  const char* const values[] = {
+      "\"SystemRoot\"=\"C:\\\\windows\"\n",
+      "\"SystemRoot\"=str(2):\"%SystemDrive%\\\\win\\\"dows\\\\\"\n",
+      "\"systemroot\"=dword:00000010\n",
+      "\"SystemRoot\"=hex(7):43,00,3a,00,5c,00,00,00,00,00\n",
+      "\"SystemRoot\"=hex:43,3a,\\\n  5c,00\n",
+      "\"SystemRoot\"=str(7):\"C:\\\\a\\0b\\0\"\n",
+      "\"SystemRoot\"=hex(1):43,00,3a,00,00,00\n",
+      "\"SystemRoot\"=\"\"\n",
+  };
+  i = 0;
+  for (const char* value : values) {
+    WriteFile(root / "wine_hive" / ("hive-" + std::to_string(i++)), hiveHead + value);
+  }
+  const char* const dosPaths[] = {"C:\\windows\\Gorblunk.Ini",
+                                  "\\Gorblunk.Ini",
+                                  "D:\\Data\\..\\..\\x.",
+                                  "g:games\\gorblunk\\ ",
+                                  "\\\\server\\share\\f",
+                                  "C:\\a<b>\\c",
+                                  "Q:\\x\\y"};
+  i = 0;
+  for (const char* path : dosPaths) {
+    WriteFile(root / "wine_paths" / ("path-" + std::to_string(i++)), path);
+  }
   return 0;
 }
