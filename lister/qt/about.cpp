@@ -1,0 +1,87 @@
+#include "about.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <cmath>
+
+#include "listing_texts.h"
+#include "program_icon.h"
+#include "window_font.h"
+#include "window_placement.h"
+
+namespace lister::window {
+
+namespace {
+
+QLabel* MakeLabel(QWidget* parent, const char* name, const QString& text, QPoint at) {
+  auto* label = new QLabel(text, parent);
+  label->setObjectName(name);
+  label->setTextFormat(Qt::PlainText);
+  label->move(at);
+  label->adjustSize();
+  return label;
+}
+
+}  // namespace
+
+TAboutBox::TAboutBox(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+  setObjectName("TAboutBox");
+  setWindowTitle(QString::fromLatin1(kAboutCaption));
+  setModal(true);
+  // Unlike the main window, the about box follows the screen's resolution.
+  const double scale = logicalDpiY() / 96.0;
+  const auto px = [scale](int value) { return static_cast<int>(std::lround(value * scale)); };
+  setFont(WindowFont(px(kWindowFontPixels)));
+
+  AboutPanel = new QFrame(this);
+  AboutPanel->setObjectName("AboutPanel");
+  // A lowered outer and a raised inner bevel.
+  AboutPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  AboutPanel->setGeometry(px(8), px(8), px(281), px(65));
+
+  ProgramIcon = new QLabel(AboutPanel);
+  ProgramIcon->setObjectName("ProgramIcon");
+  ProgramIcon->setPixmap(ProgramIconPixmap());
+  ProgramIcon->setScaledContents(true);
+  ProgramIcon->setGeometry(px(24), px(16), px(33), px(33));
+
+  QFont bold = font();
+  bold.setBold(true);
+  ProductName =
+      MakeLabel(AboutPanel, "ProductName",
+                QString::fromUtf8(kProductName.data(), kProductName.size()), {px(88), px(16)});
+  ProductName->setFont(bold);
+  ProductName->adjustSize();
+  Copyright =
+      MakeLabel(AboutPanel, "Copyright", QString::fromUtf8(kCopyrightText), {px(88), px(32)});
+  Version = MakeLabel(AboutPanel, "Version", QString(), {px(88), px(40)});
+
+  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton->setObjectName("OKButton");
+  OKButton->setGeometry(px(111), px(88), px(75), px(33));
+  OKButton->setDefault(true);
+  connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
+  OKButton->setFocus();
+
+  setFixedSize(px(298), px(130));
+}
+
+void TAboutBox::keyPressEvent(QKeyEvent* event) {
+  // OK is not a cancel button, so Esc closes nothing here.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void TAboutBox::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  CentreOnScreen(*this);
+}
+
+}  // namespace lister::window

@@ -1,0 +1,113 @@
+#include "archive_open_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <vector>
+
+namespace lister::window {
+
+const std::vector<FileFilter>& ArchiveFilters() {
+  // "*.*" means every file, as on Windows, where a name without a dot matches it too.
+  static const std::vector<FileFilter> filters = {
+      {QStringLiteral("Any file (*.*)"), {QStringLiteral("*")}},
+      {QStringLiteral("Sprite group archive (*.spr)"), {QStringLiteral("*.spr")}},
+      {QStringLiteral("Brindel  map (*.map)"), {QStringLiteral("*.map")}},
+      {QStringLiteral("Brindel tile group (*.til)"), {QStringLiteral("*.til")}},
+      {QStringLiteral("Palette table (*.mix;*.lit;*.llt)"),
+       {QStringLiteral("*.mix"), QStringLiteral("*.lit"), QStringLiteral("*.llt")}},
+      {QStringLiteral("Any archive file"),
+       {QStringLiteral("*.spr"), QStringLiteral("*.map"), QStringLiteral("*.til"),
+        QStringLiteral("*.mix"), QStringLiteral("*.lit"), QStringLiteral("*.llt"),
+        QStringLiteral("*.tex")}},
+  };
+  return filters;
+}
+
+bool IsAcceptablePath(const QString& path) {
+  return !path.isEmpty() && path.toUcs4().size() <= kMaxChosenPathLength;
+}
+
+namespace {
+
+// Qt's own dialog collapses blanks in filter names and reads patterns only from a
+// space-separated list in parentheses; the exact names and patterns are put in place here.
+void ApplyFilter(QFileDialog& dialog, int index) {
+  const FileFilter& filter = ArchiveFilters().at(static_cast<std::size_t>(index));
+  if (auto* files = dialog.findChild<QFileSystemModel*>()) {
+    files->setNameFilters(filter.patterns);
+  }
+}
+
+QComboBox* FilterList(QFileDialog& dialog) {
+  return dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+}
+
+int SelectedFilter(QFileDialog& dialog) {
+  if (QComboBox* list = FilterList(dialog)) {
+    return list->currentIndex();
+  }
+  return static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter()));
+}
+
+}  // namespace
+
+ArchiveOpenDialog::ArchiveOpenDialog(DialogRunner runDialog, QObject* parent)
+    : QObject(parent), runDialog_(std::move(runDialog)) {
+  setObjectName("OpenDialog1");
+}
+
+void ArchiveOpenDialog::Configure(QFileDialog& dialog) const {
+  dialog.setObjectName("OpenDialog");
+  // Qt's own dialog, on every desktop, so that the filters above hold everywhere.
+  dialog.setOption(QFileDialog::DontUseNativeDialog);
+  dialog.setWindowTitle(QString::fromLatin1(kOpenDialogTitle));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  QStringList descriptions;
+  for (const FileFilter& filter : ArchiveFilters()) {
+    descriptions.append(filter.description);
+  }
+  dialog.setNameFilters(descriptions);
+  if (QComboBox* list = FilterList(dialog)) {
+    for (int i = 0; i < list->count() && i < descriptions.size(); ++i) {
+      list->setItemText(i, descriptions[i]);
+    }
+  }
+  dialog.selectNameFilter(dialog.nameFilters().value(filterIndex_));
+  ApplyFilter(dialog, filterIndex_);
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog] { ApplyFilter(dialog, SelectedFilter(dialog)); });
+  if (!lastPath_.isEmpty()) {
+    dialog.selectFile(lastPath_);
+  }
+  // Shown, as users of such dialogs expect it, and ignored: listing never writes.
+  if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
+    auto* readOnly = new QCheckBox(QStringLiteral("Open as &read-only"), &dialog);
+    readOnly->setObjectName("ReadOnlyCheckBox");
+    grid->addWidget(readOnly, grid->rowCount(), 0, 1, -1);
+  }
+}
+
+std::optional<QString> ArchiveOpenDialog::Execute(QWidget* parent) {
+  QFileDialog dialog(parent);
+  Configure(dialog);
+  if (runDialog_(dialog) != QDialog::Accepted) {
+    return std::nullopt;
+  }
+  const QString path = dialog.selectedFiles().value(0);
+  if (!IsAcceptablePath(path)) {
+    return std::nullopt;
+  }
+  // Only a confirmed choice is kept: a cancel leaves the filter and the path as they were.
+  const int filter = SelectedFilter(dialog);
+  if (filter >= 0) {
+    filterIndex_ = filter;
+  }
+  lastPath_ = path;
+  return path;
+}
+
+}  // namespace lister::window

@@ -1,0 +1,33 @@
+// How the record table draws its cells and its fixed header row: text on one line, left-aligned,
+// 2 pixels in from the cell's left and top edges, clipped to the cell, on an opaque background,
+// with no focus rectangle; the header row in the button face colour with raised edges.
+#pragma once
+
+#include <QHeaderView>
+#include <QStyledItemDelegate>
+
+namespace lister::window {
+
+inline constexpr int kCellTextInset = 2;
+
+class GridCellDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+};
+
+class GridHeaderView : public QHeaderView {
+  Q_OBJECT
+
+ public:
+  explicit GridHeaderView(QWidget* parent = nullptr);
+
+ protected:
+  void paintSection(QPainter* painter, const QRect& rect, int logicalIndex) const override;
+};
+
+}  // namespace lister::window

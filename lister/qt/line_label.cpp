@@ -1,0 +1,55 @@
+#include "line_label.h"
+
+#include <QEvent>
+#include <QPainter>
+#include <algorithm>
+
+#include "listing_texts.h"
+#include "visible_text.h"
+
+namespace lister::window {
+
+LineLabel::LineLabel(QWidget* parent) : QWidget(parent) {
+  setAutoFillBackground(true);
+  setBackgroundRole(QPalette::Window);
+  resize(sizeHint());
+}
+
+void LineLabel::SetLines(const QStringList& lines) {
+  lines_.clear();
+  for (const QString& line : lines) {
+    lines_.append(ShowControls(line));
+  }
+  resize(sizeHint());
+  update();
+}
+
+void LineLabel::SetText(const QString& text) {
+  SetLines(text.split(QChar(kLineSeparator)));
+}
+
+QSize LineLabel::sizeHint() const {
+  int width = 0;
+  for (const QString& line : lines_) {
+    width = std::max(width, fontMetrics().horizontalAdvance(line));
+  }
+  return {width, kLabelLineHeight * static_cast<int>(lines_.size())};
+}
+
+void LineLabel::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.setPen(palette().color(QPalette::WindowText));
+  for (qsizetype i = 0; i < lines_.size(); ++i) {
+    const QRect line(0, kLabelLineHeight * static_cast<int>(i), width(), kLabelLineHeight);
+    painter.drawText(line, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, lines_[i]);
+  }
+}
+
+void LineLabel::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) {
+    resize(sizeHint());
+  }
+  QWidget::changeEvent(event);
+}
+
+}  // namespace lister::window

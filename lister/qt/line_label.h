@@ -1,0 +1,35 @@
+// A label for the field names and the summary values: its lines stand one below the other,
+// 13 pixels apart, so that two such labels side by side pair their lines. Every line is shown
+// as given: "&" is no mnemonic, nothing wraps, and a control character inside a line shows as
+// its symbol. The label sizes itself to its text and paints an opaque background.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+namespace lister::window {
+
+inline constexpr int kLabelLineHeight = 13;
+
+class LineLabel : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit LineLabel(QWidget* parent = nullptr);
+
+  void SetLines(const QStringList& lines);
+  // Text whose lines are separated by single carriage returns.
+  void SetText(const QString& text);
+  const QStringList& Lines() const { return lines_; }
+
+  QSize sizeHint() const override;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  QStringList lines_;
+};
+
+}  // namespace lister::window

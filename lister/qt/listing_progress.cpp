@@ -1,0 +1,89 @@
+#include "listing_progress.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QProgressBar>
+#include <QProgressDialog>
+#include <algorithm>
+#include <limits>
+
+#include "listing_texts.h"
+#include "window_placement.h"
+
+namespace lister::window {
+
+namespace {
+
+// A progress dialog that only the end of the listing closes.
+class ProgressBox : public QProgressDialog {
+ public:
+  using QProgressDialog::QProgressDialog;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape) {
+      event->accept();
+      return;
+    }
+    QProgressDialog::keyPressEvent(event);
+  }
+  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+};
+
+// Progress bars count in int; larger tables are shown in proportion.
+int BarValue(std::int64_t rows, std::int64_t total) {
+  constexpr std::int64_t kLimit = std::numeric_limits<int>::max();
+  return static_cast<int>(total <= kLimit ? rows : rows * kLimit / total);
+}
+
+}  // namespace
+
+ListingProgress::ListingProgress(QWidget* parent, QString archiveName, std::int64_t totalRows,
+                                 std::chrono::milliseconds delay)
+    : parent_(parent), archiveName_(std::move(archiveName)), totalRows_(totalRows), delay_(delay) {
+  clock_.start();
+}
+
+ListingProgress::~ListingProgress() = default;
+
+void ListingProgress::Show() {
+  dialog_ = std::make_unique<ProgressBox>(
+      parent_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+  dialog_->setObjectName("ListingProgress");
+  dialog_->setWindowTitle(QString::fromUtf8(kProductName.data(), kProductName.size()));
+  dialog_->setLabelText(QStringLiteral("Listing %1").arg(archiveName_));
+  dialog_->setCancelButton(nullptr);
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  dialog_->setAutoClose(false);
+  dialog_->setAutoReset(false);
+  dialog_->setMinimumDuration(0);
+  dialog_->setRange(0, BarValue(totalRows_, totalRows_));
+  if (auto* bar = dialog_->findChild<QProgressBar*>()) {
+    bar->setFormat(totalRows_ == BarValue(totalRows_, totalRows_) ? QStringLiteral("%v of %m")
+                                                                  : QStringLiteral("%p%"));
+  }
+  // Wide enough for a bar beside "999999 of 1000000".
+  dialog_->setMinimumWidth(360);
+  dialog_->adjustSize();
+  CentreOnScreen(*dialog_);
+  dialog_->show();
+}
+
+bool ListingProgress::Update(std::int64_t rowsDone) {
+  const std::int64_t now = clock_.elapsed();
+  if (!dialog_) {
+    if (now < delay_.count()) {
+      return false;
+    }
+    Show();
+  } else if (now - lastUpdate_ < kProgressInterval.count() && rowsDone < totalRows_) {
+    return false;
+  }
+  lastUpdate_ = now;
+  dialog_->setValue(BarValue(std::min(rowsDone, totalRows_), totalRows_));
+  QCoreApplication::processEvents();
+  return true;
+}
+
+}  // namespace lister::window

@@ -1,0 +1,377 @@
+#include "main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QKeyEvent>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTableView>
+
+#include "about.h"
+#include "archive_open_dialog.h"
+#include "current_row.h"
+#include "display_text.h"
+#include "error_box.h"
+#include "grid_painting.h"
+#include "line_label.h"
+#include "listing_progress.h"
+#include "program_icon.h"
+#include "record_table_model.h"
+#include "visible_text.h"
+#include "window_font.h"
+#include "window_placement.h"
+
+namespace lister::window {
+
+namespace {
+
+QString Latin(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+template <typename Widget>
+Widget* Named(Widget* widget, const char* name) {
+  widget->setObjectName(name);
+  return widget;
+}
+
+}  // namespace
+
+TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                              Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                              Qt::WindowCloseButtonHint),
+      listing_(reader, *this),
+      runDialog_(std::move(runDialog)),
+      model_(new RecordTableModel(this)),
+      progressDelay_(kProgressDelay) {
+  setObjectName("TForm1");
+  setWindowTitle(Latin(kProductName));
+  setWindowIcon(ProgramIconPixmap());
+  setFont(WindowFont());
+  setAcceptDrops(true);
+
+  BuildMenu();
+  auto* client = Named(new QWidget(this), "ClientArea");
+  // Sizes are Qt's device-independent pixels: the layout follows no font or resolution setting.
+  client->setFixedSize(kClientWidth, kClientHeight);
+  BuildGroupBox(client);
+  BuildGrid(client);
+  setCentralWidget(client);
+  // The window takes the size of the menu bar and the client area, and keeps it.
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+  OpenDialog1 = new ArchiveOpenDialog(runDialog_, this);
+  setTabOrder(StringGrid1, RadioButton1);
+  setTabOrder(RadioButton1, RadioButton2);
+  StringGrid1->setFocus();
+  qApp->installEventFilter(this);
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+  MainMenu1 = Named(new QMenuBar(this), "MainMenu1");
+  File1 = Named(MainMenu1->addMenu(QStringLiteral("&File")), "File1");
+  Open1 = Named(File1->addAction(QStringLiteral("&Open...")), "Open1");
+  Help1 = Named(MainMenu1->addMenu(QStringLiteral("&Help")), "Help1");
+  e1 = Named(Help1->addAction(QStringLiteral("&About...")), "e1");
+  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(e1, &QAction::triggered, this, &TForm1::e1Click);
+  setMenuBar(MainMenu1);
+}
+
+void TForm1::BuildGroupBox(QWidget* client) {
+  GroupBox1 = Named(new QGroupBox(QStringLiteral("Archive header"), client), "GroupBox1");
+  GroupBox1->setGeometry(8, 0, 457, 105);
+
+  Label1 = Named(new LineLabel(GroupBox1), "Label1");
+  Label1->move(8, 24);
+  Label2 = Named(new LineLabel(GroupBox1), "Label2");
+  QFont bold = Label2->font();
+  bold.setBold(true);
+  Label2->setFont(bold);
+  Label2->move(144, 24);
+
+  RadioButton2 = Named(new QRadioButton(QStringLiteral("in bytes"), GroupBox1), "RadioButton2");
+  RadioButton2->setGeometry(384, 56, 57, 17);
+  RadioButton1 = Named(new QRadioButton(QStringLiteral("in KB"), GroupBox1), "RadioButton1");
+  RadioButton1->setGeometry(384, 80, 57, 17);
+  RadioButton1->setChecked(true);
+  // A button reports a click only when it becomes selected.
+  connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) {
+      RadioButton1Click();
+    }
+  });
+  connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+    if (on) {
+      RadioButton2Click();
+    }
+  });
+}
+
+void TForm1::BuildGrid(QWidget* client) {
+  StringGrid1 = Named(new QTableView(client), "StringGrid1");
+  StringGrid1->setGeometry(8, 112, 457, 174);
+  StringGrid1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+  StringGrid1->setModel(model_);
+  StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
+  auto* header = Named(new GridHeaderView(StringGrid1), "FixedRow");
+  StringGrid1->setHorizontalHeader(header);
+  header->setSectionResizeMode(QHeaderView::Fixed);
+  header->setSectionsMovable(false);
+  header->setSectionsClickable(false);
+  header->setHighlightSections(false);
+  header->setStretchLastSection(false);
+  header->setMinimumSectionSize(1);
+  header->setFixedHeight(kGridRowHeight);
+  for (std::size_t i = 0; i < kColumnWidths.size(); ++i) {
+    header->resizeSection(static_cast<int>(i), kColumnWidths[i]);
+  }
+  QHeaderView* rows = StringGrid1->verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(kGridRowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  StringGrid1->setShowGrid(true);
+  StringGrid1->setWordWrap(false);
+  StringGrid1->setCornerButtonEnabled(false);
+  StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
+  StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  StringGrid1->setTabKeyNavigation(false);
+  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  StringGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  StringGrid1->verticalScrollBar()->setTracking(true);
+}
+
+void TForm1::PlaceFixedTexts() {
+  std::array<QString, kColumnCount> texts;
+  for (std::size_t i = 0; i < kColumnCount; ++i) {
+    texts[i] = Latin(kHeaderTexts[i]);
+  }
+  model_->SetHeaderTexts(texts);
+  Label1->SetText(QString::fromStdString(FieldNamesText()));
+}
+
+std::int64_t TForm1::CurrentGridRow() const {
+  const QItemSelectionModel* selection = StringGrid1->selectionModel();
+  const QModelIndex current = selection->currentIndex();
+  if (!current.isValid()) {
+    return 0;
+  }
+  // In a selection of several rows the current row is where the selection started, the end
+  // that the keyboard or the mouse did not move.
+  const QModelIndexList selected = selection->selectedRows();
+  int top = current.row();
+  int bottom = current.row();
+  for (const QModelIndex& index : selected) {
+    top = std::min(top, index.row());
+    bottom = std::max(bottom, index.row());
+  }
+  const int start = current.row() == bottom ? top : bottom;
+  return static_cast<std::int64_t>(start) + 1;
+}
+
+void TForm1::ListArchive() {
+  if (busy_) {
+    return;
+  }
+  busy_ = true;
+  const std::int64_t previousRow = CurrentGridRow();
+  const int previousScroll = StringGrid1->verticalScrollBar()->value();
+  listing_.ListArchive();
+  progress_.reset();
+  model_->PublishFilledRows();
+  busy_ = false;
+  PlaceCurrentRow(previousRow, previousScroll);
+}
+
+void TForm1::PlaceCurrentRow(std::int64_t previousRow, int previousScroll) {
+  const CurrentRow choice = ChooseCurrentRow(previousRow, model_->rowCount());
+  QItemSelectionModel* selection = StringGrid1->selectionModel();
+  if (choice.row <= 0) {
+    selection->clear();
+    return;
+  }
+  // Lay the new rows out now, so that the scroll range already fits the new table.
+  StringGrid1->doItemsLayout();
+  if (choice.fromTop) {
+    StringGrid1->scrollToTop();
+  } else {
+    StringGrid1->verticalScrollBar()->setValue(previousScroll);
+  }
+  const QModelIndex index = model_->index(static_cast<int>(choice.row - 1), 0);
+  selection->setCurrentIndex(index,
+                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+  StringGrid1->scrollTo(index, QAbstractItemView::EnsureVisible);
+}
+
+void TForm1::ResizeTable(std::int64_t recordRows) {
+  model_->ResizeRecords(recordRows);
+  progress_.reset();
+  if (recordRows > 0) {
+    progress_ = std::make_unique<ListingProgress>(this, PathText(listing_.ArchiveName()),
+                                                  recordRows, progressDelay_);
+  }
+}
+
+void TForm1::SetRecordRow(std::int64_t row, const RecordRow& record) {
+  model_->SetRecordRow(row, record);
+  if (progress_ && progress_->Update(row + 1)) {
+    model_->PublishFilledRows();
+  }
+}
+
+void TForm1::SetCaption(const std::string& caption) {
+  setWindowTitle(PathText(caption));
+}
+
+void TForm1::SetSummary(const Summary& summary) {
+  QStringList lines;
+  for (const std::string& line : SummaryLinesUtf8(summary)) {
+    lines.append(DisplayText(line));
+  }
+  Label2->SetLines(lines);
+}
+
+void TForm1::ShowError(const std::string& message) {
+  ErrorBox box(PathText(message), this);
+  runDialog_(box);
+}
+
+void TForm1::Open1Click() {
+  if (busy_) {
+    return;
+  }
+  if (const std::optional<QString> path = OpenDialog1->Execute(this)) {
+    ListChosenPath(*path);
+  }
+}
+
+void TForm1::ListChosenPath(const QString& path) {
+  listing_.SetArchivePath(PathBytes(path));
+  ListArchive();
+}
+
+void TForm1::e1Click() {
+  if (busy_) {
+    return;
+  }
+  // A fresh box each time, gone when it closes, also when showing it throws.
+  TAboutBox box(this);
+  runDialog_(box);
+}
+
+void TForm1::RadioButton1Click() {
+  if (busy_) {
+    ShowUnitChoice();
+    return;
+  }
+  listing_.SetShowInKB(true);
+}
+
+void TForm1::RadioButton2Click() {
+  if (busy_) {
+    ShowUnitChoice();
+    return;
+  }
+  listing_.SetShowInKB(false);
+}
+
+void TForm1::ShowUnitChoice() {
+  const QSignalBlocker blockKB(RadioButton1);
+  const QSignalBlocker blockBytes(RadioButton2);
+  (listing_.ShowInKB() ? RadioButton1 : RadioButton2)->setChecked(true);
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
+      static_cast<QWidget*>(watched)->window() == this) {
+    if (FormKeyPress(static_cast<QKeyEvent*>(event))) {
+      return true;
+    }
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+bool TForm1::FormKeyPress(QKeyEvent* event) {
+  const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
+  if (event->key() != Qt::Key_Escape || (event->modifiers() & chords) || busy_) {
+    return false;
+  }
+  close();
+  return true;
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (busy_) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!centred_) {
+    centred_ = true;
+    CentreOnScreen(*this);
+  }
+}
+
+namespace {
+
+QString DroppedPath(const QMimeData* data) {
+  if (data == nullptr) {
+    return {};
+  }
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) {
+      return url.toLocalFile();
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+  if (!busy_ && IsAcceptablePath(DroppedPath(event->mimeData()))) {
+    event->acceptProposedAction();
+  }
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+  const QString path = DroppedPath(event->mimeData());
+  if (busy_ || !IsAcceptablePath(path)) {
+    return;
+  }
+  event->acceptProposedAction();
+  // The drag ends first: the listing may show a modal box, which must not hold up the source.
+  QMetaObject::invokeMethod(
+      this,
+      [this, path] {
+        if (busy_) {
+          return;
+        }
+        // A dropped file is listed, and remembered, as if chosen in the open dialog.
+        OpenDialog1->RememberPath(path);
+        ListChosenPath(path);
+      },
+      Qt::QueuedConnection);
+}
+
+}  // namespace lister::window

@@ -1,0 +1,15 @@
+#include "program_icon.h"
+
+#include "program_icon.xpm"
+
+namespace lister::window {
+
+QImage ProgramIconImage() {
+  return QImage(kProgramIconXpm);
+}
+
+QPixmap ProgramIconPixmap() {
+  return QPixmap::fromImage(ProgramIconImage());
+}
+
+}  // namespace lister::window

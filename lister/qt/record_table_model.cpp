@@ -1,0 +1,87 @@
+#include "record_table_model.h"
+
+#include <algorithm>
+#include <limits>
+
+#include "display_text.h"
+#include "visible_text.h"
+
+namespace lister::window {
+
+void RecordTableModel::SetHeaderTexts(const std::array<QString, kColumnCount>& texts) {
+  headerTexts_ = texts;
+  emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(kColumnCount) - 1);
+}
+
+void RecordTableModel::ResizeRecords(std::int64_t recordRows) {
+  beginResetModel();
+  rowCount_ =
+      static_cast<int>(std::clamp<std::int64_t>(recordRows, 0, std::numeric_limits<int>::max()));
+  // A fresh vector also gives back the memory of a larger table listed before.
+  std::vector<RecordRow> rows;
+  rows.reserve(static_cast<std::size_t>(rowCount_));
+  rows_.swap(rows);
+  published_ = 0;
+  endResetModel();
+}
+
+void RecordTableModel::SetRecordRow(std::int64_t row, const RecordRow& record) {
+  if (row < 0 || row >= rowCount_) {
+    return;
+  }
+  const auto at = static_cast<std::size_t>(row);
+  if (at >= rows_.size()) {
+    rows_.resize(at + 1);
+  }
+  rows_[at] = record;
+}
+
+void RecordTableModel::PublishFilledRows() {
+  const int filled = static_cast<int>(rows_.size());
+  if (filled > published_) {
+    emit dataChanged(index(published_, 0), index(filled - 1, static_cast<int>(kColumnCount) - 1),
+                     {Qt::DisplayRole});
+    published_ = filled;
+  }
+}
+
+int RecordTableModel::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : rowCount_;
+}
+
+int RecordTableModel::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : static_cast<int>(kColumnCount);
+}
+
+QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
+    return {};
+  }
+  const auto row = static_cast<std::size_t>(index.row());
+  if (row >= rows_.size()) {
+    return QString();
+  }
+  return DisplayText(FormatRowUtf8(rows_[row])[static_cast<std::size_t>(index.column())]);
+}
+
+QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(kColumnCount)) {
+    return {};
+  }
+  if (role == Qt::DisplayRole) {
+    return headerTexts_[static_cast<std::size_t>(section)];
+  }
+  if (role == Qt::TextAlignmentRole) {
+    return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
+  }
+  return {};
+}
+
+Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {
+  if (!index.isValid()) {
+    return Qt::NoItemFlags;
+  }
+  return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+}
+
+}  // namespace lister::window

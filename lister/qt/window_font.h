@@ -1,0 +1,13 @@
+// The font of the program's windows: MS Sans Serif at 11 pixels (8 point at 96 pixels per
+// inch). Where it is missing, a sans-serif of close metrics stands in.
+#pragma once
+
+#include <QFont>
+
+namespace lister::window {
+
+inline constexpr int kWindowFontPixels = 11;
+
+QFont WindowFont(int pixelSize = kWindowFontPixels);
+
+}  // namespace lister::window
