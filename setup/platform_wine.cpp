@@ -24,9 +24,10 @@ constexpr std::size_t kMaxDirectoryLength = 259;
 constexpr std::string_view kWindowsDirectoryFallback = "C:\\windows";
 constexpr mode_t kNewFileMode = 0666;
 
-std::int32_t WriteAll(int descriptor, const char* data, std::size_t size) {
+template <typename Write>
+std::int32_t WriteAll(const Write& write, int descriptor, const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t written = ::write(descriptor, data, size);
+    const ssize_t written = write(descriptor, data, size);
     if (written < 0) {
       if (errno == EINTR) {
         continue;
@@ -68,16 +69,17 @@ std::int32_t DosCurrentDirectory(const WineDrives& drives, std::string& director
 
 }  // namespace
 
-WinePlatform::WinePlatform(std::filesystem::path prefix)
+WinePlatform::WinePlatform(std::filesystem::path prefix, SettingsFileCalls calls)
     : prefix_(std::move(prefix)),
       drives_(prefix_),
-      console_(
-          [](const char* data, std::size_t size) { return WriteAll(STDOUT_FILENO, data, size); },
-          IsCharacterDevice(STDOUT_FILENO) ? BlockOutput::Mode::kAtEachCall
-                                           : BlockOutput::Mode::kWhenFull),
-      fileOutput_(
-          [this](const char* data, std::size_t size) { return WriteAll(file_, data, size); },
-          BlockOutput::Mode::kWhenFull) {}
+      calls_(std::move(calls)),
+      console_([](const char* data,
+                  std::size_t size) { return WriteAll(::write, STDOUT_FILENO, data, size); },
+               IsCharacterDevice(STDOUT_FILENO) ? BlockOutput::Mode::kAtEachCall
+                                                : BlockOutput::Mode::kWhenFull),
+      fileOutput_([this](const char* data,
+                         std::size_t size) { return WriteAll(calls_.write, file_, data, size); },
+                  BlockOutput::Mode::kWhenFull) {}
 
 WinePlatform::~WinePlatform() {
   DiscardSettingsFile();
@@ -140,15 +142,15 @@ std::int32_t WinePlatform::CloseSettingsFile() {
     return code;
   }
   // The data reaches the disk before the name does, so that a crash never leaves an empty file.
-  if (::fsync(file_) != 0) {
+  if (calls_.fsync(file_) != 0) {
     return WindowsErrorFromErrno(errno);
   }
-  const int closed = ::close(file_);
+  const int closed = calls_.close(file_);
   file_ = -1;
   if (closed != 0) {
     return WindowsErrorFromErrno(errno);
   }
-  if (::rename(newFile_.c_str(), targetFile_.c_str()) != 0) {
+  if (calls_.rename(newFile_.c_str(), targetFile_.c_str()) != 0) {
     return WindowsErrorFromErrno(errno);
   }
   newFile_.clear();

@@ -6,8 +6,13 @@
 #error "platform_wine.h is the Linux platform layer; the Windows build uses platform_windows.h"
 #endif
 
+#include <unistd.h>
+
+#include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -17,9 +22,18 @@
 
 namespace setwright {
 
+// The Unix calls that write the settings file and put it in its place: the C library's own unless
+// a test gives calls that fail, to reach a full disk or a failing rename.
+struct SettingsFileCalls {
+  std::function<ssize_t(int, const void*, std::size_t)> write = ::write;
+  std::function<int(int)> fsync = ::fsync;
+  std::function<int(int)> close = ::close;
+  std::function<int(const char*, const char*)> rename = ::rename;
+};
+
 class WinePlatform final : public SetupPlatform {
  public:
-  explicit WinePlatform(std::filesystem::path prefix);
+  explicit WinePlatform(std::filesystem::path prefix, SettingsFileCalls calls = {});
   ~WinePlatform() override;
   WinePlatform(const WinePlatform&) = delete;
   WinePlatform& operator=(const WinePlatform&) = delete;
@@ -38,6 +52,7 @@ class WinePlatform final : public SetupPlatform {
  private:
   std::filesystem::path prefix_;
   WineDrives drives_;
+  SettingsFileCalls calls_;
   BlockOutput console_;
   int file_ = -1;
   BlockOutput fileOutput_;

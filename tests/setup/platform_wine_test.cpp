@@ -16,19 +16,7 @@ namespace fs = std::filesystem;
 namespace setwright {
 namespace {
 
-// Changes the working directory for the life of the object.
-class WorkingDirectory {
- public:
-  explicit WorkingDirectory(const fs::path& path) : saved_(fs::current_path()) {
-    fs::current_path(path);
-  }
-  ~WorkingDirectory() { fs::current_path(saved_); }
-  WorkingDirectory(const WorkingDirectory&) = delete;
-  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
-
- private:
-  fs::path saved_;
-};
+using testing::WorkingDirectory;
 
 // A prefix with c: on its drive_c, which holds WIN\Gorblunk.Ini, and z: on the root.
 class WinePlatformFiles : public ::testing::Test {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 #include "banner.h"
 #include "code_position.h"
@@ -30,15 +29,6 @@ std::string SettingsFile(const std::string& line3, const std::string& line4,
          "WaitForRetrace=1\r\nFrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\n"
          "Volume=256\r\nnVoices=16\r\nStereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\n"
          "LeftShoot=45\r\nRightShoot=32\r\nSwitchWeapon=9\r\n";
-}
-
-std::string FirstBannerLines(std::size_t count) {
-  std::string text;
-  for (std::size_t i = 0; i < count; ++i) {
-    text.append(BannerLines()[i]);
-    text.append("\r\n");
-  }
-  return text;
 }
 
 TEST(SetupRun, PrintsTheBannerReplacesTheSettingsFileAndExitsWithZero) {
@@ -89,81 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
                       BytesCase{"C:\\", "HDDir=C:\\", "GameExe=C:\\\\GkLaunch.Exe",
                                 "BrindelEXE=C:\\\\Bin\\Brindel.Kit\\Brindel.Exe", 355}));
 
-struct FaultCase {
-  std::string step;
-  FakePlatform::Fault fault;
-  std::size_t bannerLinesShown;
-  std::string report;
-};
-
-std::vector<FaultCase> FaultCases() {
-  std::vector<FaultCase> cases;
-  const char* bannerPositions[] = {"00401010", "00401020", "00401030", "00401040",
-                                   "00401050", "00401060", "00401070"};
-  for (int line = 1; line <= 7; ++line) {
-    cases.push_back({"BannerLine" + std::to_string(line),
-                     {Operation::kConsoleWrite, line, 5},
-                     static_cast<std::size_t>(line - 1),
-                     std::string("Exception EInOutError in module Setwright at ") +
-                         bannerPositions[line - 1] + ".\nFile access denied.\r\n"});
-  }
-  cases.push_back(
-      {"Create",
-       {Operation::kCreate, 1, 3},
-       7,
-       "Exception EInOutError in module Setwright at 00403000.\nInvalid filename.\r\n"});
-  const char* linePositions[] = {"00403010", "00403020", "00403030", "00403040", "00403050",
-                                 "00403060", "00403070", "00403080", "00403090", "004030A0",
-                                 "004030B0", "004030C0", "004030D0", "004030E0", "004030F0",
-                                 "00403100", "00403110", "00403120", "00403130", "00403140",
-                                 "00403150", "00403160", "00403170", "00403180"};
-  for (int line = 1; line <= 24; ++line) {
-    cases.push_back({"SettingsLine" + std::to_string(line),
-                     {Operation::kFileWrite, line, 112},
-                     7,
-                     std::string("Exception EInOutError in module Setwright at ") +
-                         linePositions[line - 1] + ".\nI/O error 112.\r\n"});
-  }
-  cases.push_back({"Close",
-                   {Operation::kClose, 1, 101},
-                   7,
-                   "Exception EInOutError in module Setwright at 00403200.\nDisk full.\r\n"});
-  return cases;
-}
-
-const std::map<Operation, std::string> kCallNames = {{Operation::kConsoleWrite, "console"},
-                                                     {Operation::kCreate, "create"},
-                                                     {Operation::kFileWrite, "write"},
-                                                     {Operation::kClose, "close"}};
-
-class FailingStep : public ::testing::TestWithParam<FaultCase> {};
-
-TEST_P(FailingStep, IsReportedAfterWhatWasPrintedAndLeavesTheOldSettingsFile) {
-  FakePlatform platform;
-  platform.files[kSettingsPath] = kOldSettings;
-  platform.fault = GetParam().fault;
-  EXPECT_EQ(RunSetup(platform, "Setwright"), 1);
-  EXPECT_EQ(platform.console, FirstBannerLines(GetParam().bannerLinesShown) + GetParam().report);
-  EXPECT_EQ(platform.files.size(), 1u);
-  EXPECT_EQ(platform.files[kSettingsPath], kOldSettings);
-  EXPECT_FALSE(platform.newFilePath.has_value()) << "the new file was left behind";
-  // The run stops at the failing call: only the clean-up of a new file and the report follow.
-  const Operation failed = GetParam().fault.operation;
-  std::vector<std::string> tail = {kCallNames.at(failed)};
-  if (failed == Operation::kFileWrite || failed == Operation::kClose) {
-    tail.emplace_back("discard");
-  }
-  tail.emplace_back("console");
-  ASSERT_GE(platform.calls.size(), tail.size());
-  EXPECT_EQ(std::vector<std::string>(platform.calls.end() - static_cast<long>(tail.size()),
-                                     platform.calls.end()),
-            tail);
-  EXPECT_EQ(std::count(platform.calls.begin(), platform.calls.end(), kCallNames.at(failed)),
-            GetParam().fault.occurrence + (failed == Operation::kConsoleWrite ? 1 : 0));
-}
-
-INSTANTIATE_TEST_SUITE_P(EveryStep, FailingStep, ::testing::ValuesIn(FaultCases()),
-                         [](const auto& info) { return info.param.step; });
+// A failure at each step with an I/O check, with each kind of code: fault_sweep_test.cpp.
 
 TEST(SetupRun, ReportsARegistryFailureWithoutTouchingAnyFile) {
   FakePlatform platform;

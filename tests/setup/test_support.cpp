@@ -27,6 +27,16 @@ TempFolder::~TempFolder() {
   std::filesystem::remove_all(path_, error);
 }
 
+WorkingDirectory::WorkingDirectory(const std::filesystem::path& path)
+    : saved_(std::filesystem::current_path()) {
+  std::filesystem::current_path(path);
+}
+
+WorkingDirectory::~WorkingDirectory() {
+  std::error_code error;
+  std::filesystem::current_path(saved_, error);
+}
+
 void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

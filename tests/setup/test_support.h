@@ -1,4 +1,4 @@
-// Temporary folders, files and child processes for the setup program's tests.
+// Temporary folders, the working directory, files and child processes for the setup tests.
 #pragma once
 
 #include <filesystem>
@@ -20,6 +20,18 @@ class TempFolder {
 
  private:
   std::filesystem::path path_;
+};
+
+// Changes the working directory for the life of the object.
+class WorkingDirectory {
+ public:
+  explicit WorkingDirectory(const std::filesystem::path& path);
+  ~WorkingDirectory();
+  WorkingDirectory(const WorkingDirectory&) = delete;
+  WorkingDirectory& operator=(const WorkingDirectory&) = delete;
+
+ private:
+  std::filesystem::path saved_;
 };
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
