@@ -8,6 +8,8 @@ int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
   }
+  // Dialogs save their settings as they close; the tests' settings stay in the build folder.
+  qputenv("XDG_CONFIG_HOME", WINDOW_TEST_CONFIG_HOME);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
   // Tests close main windows; the run goes on.
