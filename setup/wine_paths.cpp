@@ -132,8 +132,11 @@ UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
     return {resolved.names.size() <= 1 ? kErrorFileNotFound : kErrorPathNotFound, {}};
   }
   fs::path path = root;
+  bool existing = true;  // below a name that does not exist there is no folder to search
   for (const std::string& name : resolved.names) {
-    const std::optional<std::string> entry = FindEntry(path, name);
+    const std::optional<std::string> entry =
+        existing ? FindEntry(path, name) : std::optional<std::string>();
+    existing = entry.has_value();
     path /= entry ? *entry : Utf8FromAnsi(name);
   }
   return {0, path.string()};
