@@ -7,11 +7,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds="${1:-60}"
+targets=(archive_listing text_helpers wine_hive wine_paths)
 cmake --preset fuzz >/dev/null
-cmake --build --preset fuzz
+cmake --build --preset fuzz --target fuzz_seeds "${targets[@]/%/_fuzz}"
 findings=build-fuzz/findings
 mkdir -p "$findings"
-for target in archive_listing text_helpers wine_hive wine_paths; do
+for target in "${targets[@]}"; do
   work=$(mktemp -d)
   cp build-fuzz/fuzz/seeds/"$target"/* fuzz/corpus/"$target"/* "$work"/
   dictionary=()
