@@ -20,13 +20,16 @@ for target in "${targets[@]}"; do
     dictionary=(-dict=fuzz/"$target".dict)
   fi
   echo "fuzzing $target for ${seconds}s"
+  log="$findings/$target.log"
+  status=0
   build-fuzz/fuzz/"$target"_fuzz "${dictionary[@]}" -max_len=512 -timeout=10 \
     -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$findings/$target-" \
-    "$work" 2>&1 | grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)|ERROR|SUMMARY'
-  status=${PIPESTATUS[0]}
+    "$work" >"$log" 2>&1 || status=$?
   rm -rf "$work"
+  grep -E '^(Done|stat::number_of_executed_units|stat::average_exec_per_sec)' "$log" || true
   if [ "$status" -ne 0 ]; then
-    echo "fuzzing $target found a fault: see $findings" >&2
+    grep -E 'ERROR|SUMMARY|Test unit written' "$log" >&2 || true
+    echo "fuzzing $target found a fault: see $log and the input beside it" >&2
     exit 1
   fi
 done
