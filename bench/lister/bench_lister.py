@@ -6,26 +6,12 @@ reports the medians, their ratio and the lister's peak memory as a Markdown tabl
 import argparse
 import os
 import platform
-import statistics
 import subprocess
 import sys
 import tempfile
 
-
-def run_once(runner, command):
-    """Runs a command with its output discarded; returns (seconds, peak RSS in MiB)."""
-    with open(os.devnull, "wb") as sink:
-        result = subprocess.run([runner] + command, stdout=sink, stderr=subprocess.PIPE, text=True)
-    if result.returncode != 0:
-        sys.exit(f"{command} failed with status {result.returncode}: {result.stderr}")
-    seconds, kib = result.stderr.split()[-2:]
-    return float(seconds), int(kib) / 1024.0
-
-
-def measure(runner, command, repeat):
-    runs = [run_once(runner, command) for _ in range(repeat)]
-    times = [t for t, _ in runs]
-    return statistics.median(times), min(times), max(times), max(m for _, m in runs)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from measured import measure  # noqa: E402
 
 
 def main():
@@ -40,7 +26,7 @@ def main():
     maker = os.path.join(args.build, "bench", "lister", "make-bench-archive")
     runner = os.path.join(args.build, "bench", "lister", "run-measured")
     print(f"Machine: {platform.machine()}, {os.cpu_count()} cores, {platform.platform()}; "
-          f"median of {args.repeat} runs, warm page cache")
+          f"median of {args.repeat} runs after one warm-up run")
     print()
     print("| records | trovanta-ls tsv (s) | floor (s) | ratio | lister min-max (s) "
           "| lister peak RSS (MiB) | floor peak RSS (MiB) |")
@@ -50,7 +36,6 @@ def main():
         for size in args.sizes:
             path = os.path.join(folder, f"bench-{size}.spr")
             subprocess.run([maker, str(size), path], check=True)
-            run_once(runner, [lister, "--format", "tsv", path])  # warms the page cache
             lister_median, lister_min, lister_max, lister_rss = measure(
                 runner, [lister, "--format", "tsv", path], args.repeat)
             floor_median, _, _, floor_rss = measure(runner, [floor, path], args.repeat)

@@ -9,11 +9,13 @@ import argparse
 import os
 import platform
 import shutil
-import statistics
 import subprocess
 import sys
 import tempfile
 import zipfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from measured import measure  # noqa: E402
 
 PEER_PACKAGES = {"unzip": "unzip", "zip": "zip", "bsdtar": "libarchive-tools", "7z": "p7zip-full"}
 
@@ -36,19 +38,9 @@ def write_zip(path, count):
             archive.writestr(zipfile.ZipInfo(f"R{i}.SPR"), b"x" * 8, compress_type=method)
 
 
-def run_measured(runner, command):
-    with open(os.devnull, "wb") as sink:
-        result = subprocess.run([runner] + command, stdout=sink, stderr=subprocess.PIPE, text=True)
-    if result.returncode != 0:
-        sys.exit(f"{command} failed with status {result.returncode}: {result.stderr}")
-    seconds, kib = result.stderr.split()[-2:]
-    return float(seconds), int(kib) / 1024.0
-
-
 def median_of(runner, command, repeat):
-    run_measured(runner, command)  # warms the page cache
-    runs = [run_measured(runner, command) for _ in range(repeat)]
-    return statistics.median(t for t, _ in runs), max(m for _, m in runs)
+    median, _, _, peak = measure(runner, command, repeat)
+    return median, peak
 
 
 def main():
