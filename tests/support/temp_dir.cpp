@@ -1,6 +1,7 @@
 #include "temp_dir.h"
 
 #include <fstream>
+#include <iterator>
 #include <random>
 #include <stdexcept>
 
@@ -38,6 +39,11 @@ std::string TempDir::WriteText(const std::string& name, const std::string& bytes
   const std::string path = File(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace testing_support
