@@ -3,7 +3,6 @@
 // leave byte-identical settings files.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <fstream>
 #include <optional>
 
@@ -19,55 +18,32 @@ namespace {
 using testing_support::ReadFile;
 using testing_support::RunProcess;
 
-struct Outcome {
-  int exitStatus = -1;
-  std::string output;
-  std::optional<std::string> settings;
-};
-
-// One run in `directory`; takes away the settings file at `settings` it leaves, after putting an
-// earlier one there when its folder exists.
-Outcome RunIn(const std::vector<std::string>& command, const fs::path& directory,
-              const fs::path& settings) {
-  if (fs::is_directory(settings.parent_path())) {
-    std::ofstream(settings, std::ios::binary) << testing::kOldSettings;
-  }
-  const auto result = RunProcess(command, directory);
-  Outcome outcome{result.exitStatus, result.output, std::nullopt};
-  if (fs::exists(settings)) {
-    outcome.settings = ReadFile(settings);
-    fs::remove(settings);
-  }
-  return outcome;
-}
-
 TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
-  if (std::string(SETWRIGHT_EXE).empty() || !fs::exists(SETWRIGHT_EXE)) {
-    GTEST_SKIP() << "Setwright.exe was not built: MinGW-w64 is not installed";
-  }
-  if (RunProcess({"wine", "--version"}, "/").exitStatus != 0) {
-    GTEST_SKIP() << "wine is not installed";
+  if (std::string(SETWRIGHT_EXE).empty() || RunProcess({"wine", "--version"}, "/").exitStatus) {
+    GTEST_SKIP() << "Setwright.exe was not built or wine is not installed";
   }
   const testing_support::TempDir folder;
   const fs::path prefix = folder.Path() / "prefix";
-  ::setenv("WINEPREFIX", prefix.c_str(), 1);
-  ::setenv("WINEDEBUG", "-all", 1);
-  ::setenv("WINEDLLOVERRIDES", "mscoree,mshtml=", 1);  // no Mono or Gecko prompts
-  ::setenv("LC_ALL", "C.UTF-8", 1);  // Unix names in UTF-8, the ANSI code page 1252
-  RunProcess({"wineboot", "-i"}, folder.Path());
-  RunProcess({"wineserver", "-w"}, folder.Path());  // then the registry is saved in system.reg
-  ASSERT_TRUE(fs::exists(prefix / "system.reg"));
   const fs::path driveC = prefix / "drive_c";
   const fs::path game = driveC / "Jeux" / "Gorblunk \xC3\x89pop\xC3\xA9";  // not plain ASCII
+  // Unix names in UTF-8, the ANSI code page 1252; no Mono or Gecko prompts.
+  const std::vector<std::string> environment = {
+      "WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all",
+      "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
+  const auto wine = [&](std::vector<std::string> argv, const fs::path& directory) {
+    const auto result = RunProcess(argv, directory, environment);
+    RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
+    return result;
+  };
+  wine({"wineboot", "-i"}, "/");
   fs::create_directories(game);
   fs::create_directories(driveC / "GkWin");
   fs::create_directories(driveC / "Gk%Win%");
-
   struct Case {
     const char* type;  // nullptr: no value
     const char* data;
     std::uint32_t hiveType;
-    const char* settings;  // below drive_c
+    const char* settings;  // the folder below drive_c
     int exitStatus;
   };
   const Case cases[] = {
@@ -78,43 +54,48 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
   for (const Case& value : cases) {
     SCOPED_TRACE(value.data);
-    if (value.type != nullptr) {
-      RunProcess(
-          {"wine", "reg", "add", key, "/v", "SystemRoot", "/t", value.type, "/d", value.data, "/f"},
-          folder.Path());
-    } else {
-      RunProcess({"wine", "reg", "delete", key, "/v", "SystemRoot", "/f"}, folder.Path());
-    }
-    RunProcess({"wineserver", "-w"}, folder.Path());
+    wine(value.type != nullptr
+             ? std::vector<std::string>{"wine", "reg", "add", key, "/v", "SystemRoot", "/t",
+                                        value.type, "/d", value.data, "/f"}
+             : std::vector<std::string>{"wine", "reg", "delete", key, "/v", "SystemRoot", "/f"},
+         "/");
     const auto stored = FindHiveValue(ReadFile(prefix / "system.reg"),
                                       "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot");
-    ASSERT_EQ(stored.has_value(), value.type != nullptr);
     EXPECT_EQ(stored ? stored->type : 0, value.hiveType);
     const fs::path settings = driveC / value.settings / "Gorblunk.Ini";
     for (const fs::path& directory : {game, driveC}) {
-      Outcome windows = RunIn({"wine", SETWRIGHT_EXE}, directory, settings);
-      const Outcome native = RunIn({SETWRIGHT_NATIVE}, directory, settings);
-      EXPECT_EQ(native.exitStatus, value.exitStatus);
-      EXPECT_EQ(windows.exitStatus, native.exitStatus);
+      std::optional<std::string> written[2];
+      std::string output[2];
+      for (int build = 0; build < 2; ++build) {
+        if (fs::is_directory(settings.parent_path())) {
+          std::ofstream(settings, std::ios::binary) << testing::kOldSettings;
+        }
+        const auto result = build == 0 ? wine({"wine", SETWRIGHT_EXE}, directory)
+                                       : RunProcess({SETWRIGHT_NATIVE}, directory, environment);
+        EXPECT_EQ(result.exitStatus, value.exitStatus);
+        output[build] = result.output;
+        if (fs::exists(settings)) {
+          written[build] = ReadFile(settings);
+          fs::remove(settings);
+        }
+      }
       const std::string exeModule = " Setwright.exe at ";
-      if (const std::size_t at = windows.output.find(exeModule); at != std::string::npos) {
-        windows.output.replace(at, exeModule.size(), " Setwright at ");
+      if (const std::size_t at = output[0].find(exeModule); at != std::string::npos) {
+        output[0].replace(at, exeModule.size(), " Setwright at ");
       }
-      EXPECT_EQ(windows.output, native.output);
-      EXPECT_EQ(windows.settings, native.settings);
+      EXPECT_EQ(output[0], output[1]);
       if (value.exitStatus == 0) {
-        EXPECT_EQ(native.output, testing::kBanner);
-        ASSERT_TRUE(native.settings.has_value());
-        EXPECT_NE(
-            native.settings->find(directory == game ? "\r\nHDDir=C:\\Jeux\\Gorblunk \xC9pop\xE9\r\n"
-                                                    : "\r\nGameExe=C:\\\\GkLaunch.Exe\r\n"),
-            std::string::npos);
-      } else {
-        EXPECT_EQ(native.settings.value_or(testing::kOldSettings), testing::kOldSettings);
+        EXPECT_EQ(output[1], testing::kBanner);
       }
+      EXPECT_EQ(written[0], written[1]);
+      const std::string expected = directory == game
+                                       ? "\r\nHDDir=C:\\Jeux\\Gorblunk \xC9pop\xE9\r\n"
+                                       : "\r\nGameExe=C:\\\\GkLaunch.Exe\r\n";
+      EXPECT_EQ(written[1].value_or(testing::kOldSettings).find(expected) != std::string::npos,
+                value.exitStatus == 0);
     }
   }
-  RunProcess({"wineserver", "-k"}, folder.Path());
+  RunProcess({"wineserver", "-k"}, "/", environment);
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 
 #include <filesystem>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace testing_support {
@@ -15,19 +14,19 @@ struct ProcessResult {
 
 enum class Output { kRead, kClosed };
 
-// Runs `argv` (the program looked up in PATH) in `workingDirectory`, with `environment` added to
-// this process's; standard input and standard error are /dev/null. With Output::kClosed standard
-// output is a pipe whose reading end is already closed.
+// Runs `argv` (the program looked up in PATH) in `workingDirectory`, its environment this
+// process's with the NAME=VALUE settings of `environment`; standard input and standard error are
+// /dev/null. With Output::kClosed standard output is a pipe whose reading end is closed.
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::filesystem::path& workingDirectory,
-                         const std::vector<std::pair<std::string, std::string>>& environment = {},
+                         const std::vector<std::string>& environment = {},
                          Output output = Output::kRead);
 
 // Changes the working directory for the life of the object.
 class WorkingDirectory {
  public:
   explicit WorkingDirectory(const std::filesystem::path& path);
-  ~WorkingDirectory();
+  ~WorkingDirectory() { std::filesystem::current_path(saved_); }
   WorkingDirectory(const WorkingDirectory&) = delete;
   WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 

@@ -1,23 +1,19 @@
 #include "temp_dir.h"
 
+#include <stdlib.h>
+
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <stdexcept>
 
 namespace testing_support {
 
 TempDir::TempDir() {
-  std::random_device seed;
-  const auto base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto candidate = base / ("gorblunk-test-" + std::to_string(seed()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
+  std::string pattern = (std::filesystem::temp_directory_path() / "gorblunk-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot make a temporary folder");
   }
-  throw std::runtime_error("cannot make a temporary folder");
+  path_ = pattern;
 }
 
 TempDir::~TempDir() {
