@@ -65,11 +65,12 @@ std::u16string UnitsFromLittleEndian(std::string_view bytes) {
 
 }  // namespace
 
-CodePage::CodePage(unsigned number)
-    : toUtf16_(::iconv_open("UTF-16LE", "UTF-8")), toUtf8_(::iconv_open("UTF-8", "UTF-16LE")) {
+CodePage::CodePage(unsigned number) {
   if (number != 1252) {
     throw std::invalid_argument("no table for code page " + std::to_string(number));
   }
+  toUtf16_ = ::iconv_open("UTF-16LE", "UTF-8");
+  toUtf8_ = ::iconv_open("UTF-8", "UTF-16LE");
   for (std::size_t byte = 0; byte < units_.size(); ++byte) {
     units_[byte] = byte >= 0x80 && byte < 0xA0 ? kWindows1252HighBlock[byte - 0x80]
                                                : static_cast<char16_t>(byte);

@@ -42,8 +42,8 @@ class CodePage {
   char AnsiFromUnit(char16_t unit) const;
 
   std::array<char16_t, 256> units_{};  // the code point of each byte
-  iconv_t toUtf16_;
-  iconv_t toUtf8_;
+  iconv_t toUtf16_ = reinterpret_cast<iconv_t>(-1);
+  iconv_t toUtf8_ = reinterpret_cast<iconv_t>(-1);
 };
 
 // The converter of code page `number`, made on first use and kept for the process.
