@@ -19,7 +19,8 @@ int main(int /*argc*/, char** argv) {
 #else
   // A closed pipe is an output error with a code, as on Windows, not a signal that kills.
   std::signal(SIGPIPE, SIG_IGN);
-  setwright::WinePlatform platform(setwright::WinePrefixFromEnvironment());
+  setwright::UnixFileOperations files;
+  setwright::WinePlatform platform(setwright::WinePrefixFromEnvironment(), files);
   const std::string moduleName = setwright::ProgramFileName(argv[0]);
 #endif
   const int status = setwright::RunSetup(platform, moduleName);

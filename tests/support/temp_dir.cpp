@@ -1,22 +1,19 @@
 #include "temp_dir.h"
 
+#include <stdlib.h>
+
 #include <fstream>
-#include <random>
+#include <iterator>
 #include <stdexcept>
 
 namespace testing_support {
 
 TempDir::TempDir() {
-  std::random_device seed;
-  const auto base = std::filesystem::temp_directory_path();
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    const auto candidate = base / ("gorblunk-test-" + std::to_string(seed()));
-    if (std::filesystem::create_directory(candidate)) {
-      path_ = candidate;
-      return;
-    }
+  std::string pattern = (std::filesystem::temp_directory_path() / "gorblunk-test-XXXXXX").string();
+  if (::mkdtemp(pattern.data()) == nullptr) {
+    throw std::runtime_error("cannot make a temporary folder");
   }
-  throw std::runtime_error("cannot make a temporary folder");
+  path_ = pattern;
 }
 
 TempDir::~TempDir() {
@@ -38,6 +35,11 @@ std::string TempDir::WriteText(const std::string& name, const std::string& bytes
   const std::string path = File(name);
   std::ofstream(path, std::ios::binary) << bytes;
   return path;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+  std::ifstream file(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
 }  // namespace testing_support

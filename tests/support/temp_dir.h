@@ -25,4 +25,7 @@ class TempDir {
   std::filesystem::path path_;
 };
 
+// The bytes of the file at `path`; empty when it cannot be read.
+std::string ReadFile(const std::filesystem::path& path);
+
 }  // namespace testing_support

@@ -3,7 +3,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "ansi_code_page.h"
+#include "code_page.h"
 #include "wine_hive.h"
 
 namespace setwright {
@@ -34,7 +34,7 @@ bool WineRegistryKey::Lookup(const std::string& name, std::uint32_t& type,
   }
   type = value->type;
   const bool isText = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-  bytes = isText ? AnsiFromUtf16(value->data) : value->data;
+  bytes = isText ? CodePageConverter(kAnsiCodePage).AnsiFromUtf16(value->data) : value->data;
   return true;
 }
 

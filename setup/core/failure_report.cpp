@@ -2,26 +2,28 @@
 
 #include <cstdio>
 
+#include "error_codes.h"
+
 namespace setwright {
 
 EInOutError::EInOutError(std::int32_t errorCode, std::uint32_t codePosition)
-    : SetupFailure(InOutErrorMessage(errorCode), codePosition), errorCode_(errorCode) {}
+    : SetupFailure(InOutErrorMessage(errorCode), codePosition) {}
 
 std::string InOutErrorMessage(std::int32_t errorCode) {
   switch (errorCode) {
-    case 2:
+    case kErrorFileNotFound:
       return "File not found";
-    case 3:
+    case kErrorPathNotFound:
       return "Invalid filename";
-    case 4:
+    case kErrorTooManyOpenFiles:
       return "Too many open files";
-    case 5:
+    case kErrorAccessDenied:
       return "File access denied";
-    case 100:
+    case kErrorReadBeyondEnd:
       return "Read beyond end of file";
-    case 101:
+    case kErrorShortWrite:
       return "Disk full";
-    case 106:
+    case kErrorInvalidNumericInput:
       return "Invalid numeric input";
     default:
       return "I/O error " + std::to_string(errorCode);

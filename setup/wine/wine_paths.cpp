@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "ansi_code_page.h"
+#include "code_page.h"
 #include "dos_path.h"
 #include "error_codes.h"
 
@@ -29,8 +29,9 @@ bool IsDriveLetter(char letter) {
 
 // The name of the entry in `folder` that `ansiName` names: the exact spelling when it exists,
 // else the first match ignoring case in byte order, else nothing.
-std::optional<std::string> FindEntry(const fs::path& folder, const std::string& ansiName) {
-  const std::string unixName = Utf8FromAnsi(ansiName);
+std::optional<std::string> FindEntry(CodePage& codePage, const fs::path& folder,
+                                     const std::string& ansiName) {
+  const std::string unixName = codePage.Utf8FromAnsi(ansiName);
   struct stat info {};
   if (::lstat((folder / unixName).c_str(), &info) == 0) {
     return unixName;
@@ -39,7 +40,8 @@ std::optional<std::string> FindEntry(const fs::path& folder, const std::string& 
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::string candidate = it->path().filename().string();
-    if (AnsiEqualIgnoringCase(AnsiFromUtf8(candidate), ansiName) && (!best || candidate < *best)) {
+    if (codePage.EqualIgnoringCase(codePage.AnsiFromUtf8(candidate), ansiName) &&
+        (!best || candidate < *best)) {
       best = std::move(candidate);
     }
   }
@@ -116,7 +118,7 @@ std::optional<std::string> WineDrives::DosPathFromUnix(const std::string& unixPa
     }
     const std::string name = ancestor.filename().string();
     if (!name.empty()) {
-      below = "\\" + AnsiFromUtf8(name) + below;
+      below = "\\" + CodePageConverter(kAnsiCodePage).AnsiFromUtf8(name) + below;
     }
   }
 }
@@ -131,13 +133,14 @@ UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
   if (root.empty()) {
     return {resolved.names.size() <= 1 ? kErrorFileNotFound : kErrorPathNotFound, {}};
   }
+  CodePage& codePage = CodePageConverter(kAnsiCodePage);
   fs::path path = root;
   bool existing = true;  // below a name that does not exist there is no folder to search
   for (const std::string& name : resolved.names) {
     const std::optional<std::string> entry =
-        existing ? FindEntry(path, name) : std::optional<std::string>();
+        existing ? FindEntry(codePage, path, name) : std::optional<std::string>();
     existing = entry.has_value();
-    path /= entry ? *entry : Utf8FromAnsi(name);
+    path /= entry ? *entry : codePage.Utf8FromAnsi(name);
   }
   return {0, path.string()};
 }

@@ -70,18 +70,58 @@ class WindowsRegistryKey final : public RegistryKey {
 
 }  // namespace
 
+WindowsFileOperations::~WindowsFileOperations() {
+  Close();
+}
+
+std::int32_t WindowsFileOperations::CheckWritable(const std::string& path) {
+  const HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    ::CloseHandle(probe);
+    return 0;
+  }
+  return ::GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : LastError();
+}
+
+std::int32_t WindowsFileOperations::Create(const std::string& path) {
+  file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file_ == INVALID_HANDLE_VALUE ? LastError() : 0;
+}
+
+std::int32_t WindowsFileOperations::Write(const char* data, std::size_t size) {
+  return WriteAll(file_, data, size);
+}
+
+std::int32_t WindowsFileOperations::Sync() {
+  return ::FlushFileBuffers(file_) ? 0 : LastError();
+}
+
+std::int32_t WindowsFileOperations::Close() {
+  if (file_ == INVALID_HANDLE_VALUE) {
+    return 0;
+  }
+  const BOOL closed = ::CloseHandle(file_);
+  file_ = INVALID_HANDLE_VALUE;
+  return closed ? 0 : LastError();
+}
+
+std::int32_t WindowsFileOperations::Rename(const std::string& from, const std::string& to) {
+  return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+             ? 0
+             : LastError();
+}
+
+void WindowsFileOperations::Remove(const std::string& path) {
+  ::DeleteFileA(path.c_str());
+}
+
 WindowsPlatform::WindowsPlatform()
     : output_(::GetStdHandle(STD_OUTPUT_HANDLE)),
       console_([this](const char* data, std::size_t size) { return WriteAll(output_, data, size); },
                ::GetFileType(output_) == FILE_TYPE_CHAR ? BlockOutput::Mode::kAtEachCall
-                                                        : BlockOutput::Mode::kWhenFull),
-      fileOutput_(
-          [this](const char* data, std::size_t size) { return WriteAll(file_, data, size); },
-          BlockOutput::Mode::kWhenFull) {}
-
-WindowsPlatform::~WindowsPlatform() {
-  DiscardSettingsFile();
-}
+                                                        : BlockOutput::Mode::kWhenFull) {}
 
 std::int32_t WindowsPlatform::WriteStandardOutput(std::string_view bytes) {
   return console_.Write(bytes);
@@ -110,60 +150,19 @@ std::string WindowsPlatform::ReadSystemRoot() {
 }
 
 std::int32_t WindowsPlatform::CreateSettingsFile(const std::string& path) {
-  // Fail now, as replacing the settings file in place would, when it cannot be written.
-  const HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (probe != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(probe);
-  } else if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
-    return LastError();
-  }
-  const std::string replacement = ReplacementFilePath(path);
-  file_ = ::CreateFileA(replacement.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file_ == INVALID_HANDLE_VALUE) {
-    return LastError();
-  }
-  newFile_ = replacement;
-  targetFile_ = path;
-  return 0;
+  return settingsFile_.Create(path, ReplacementFilePath(path));
 }
 
 std::int32_t WindowsPlatform::WriteSettingsFile(std::string_view bytes) {
-  return fileOutput_.Write(bytes);
+  return settingsFile_.Write(bytes);
 }
 
 std::int32_t WindowsPlatform::CloseSettingsFile() {
-  if (const std::int32_t code = fileOutput_.Flush(); code != 0) {
-    return code;
-  }
-  // The data reaches the disk before the name does, so that a crash never leaves an empty file.
-  if (!::FlushFileBuffers(file_)) {
-    return LastError();
-  }
-  const BOOL closed = ::CloseHandle(file_);
-  file_ = INVALID_HANDLE_VALUE;
-  if (!closed) {
-    return LastError();
-  }
-  if (!::MoveFileExA(newFile_.c_str(), targetFile_.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return LastError();
-  }
-  newFile_.clear();
-  return 0;
+  return settingsFile_.Close();
 }
 
 void WindowsPlatform::DiscardSettingsFile() {
-  fileOutput_.Discard();
-  if (file_ != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-  }
-  if (!newFile_.empty()) {
-    ::DeleteFileA(newFile_.c_str());
-    newFile_.clear();
-  }
+  settingsFile_.Discard();
 }
 
 std::string ProgramFileName() {

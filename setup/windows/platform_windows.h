@@ -13,16 +13,31 @@
 #include <string_view>
 
 #include "block_output.h"
+#include "replacing_file.h"
 #include "setup_platform.h"
 
 namespace setwright {
 
+// Files through the Win32 ANSI calls.
+class WindowsFileOperations final : public FileOperations {
+ public:
+  ~WindowsFileOperations() override;
+
+  std::int32_t CheckWritable(const std::string& path) override;
+  std::int32_t Create(const std::string& path) override;
+  std::int32_t Write(const char* data, std::size_t size) override;
+  std::int32_t Sync() override;
+  std::int32_t Close() override;
+  std::int32_t Rename(const std::string& from, const std::string& to) override;
+  void Remove(const std::string& path) override;
+
+ private:
+  HANDLE file_ = INVALID_HANDLE_VALUE;
+};
+
 class WindowsPlatform final : public SetupPlatform {
  public:
   WindowsPlatform();
-  ~WindowsPlatform() override;
-  WindowsPlatform(const WindowsPlatform&) = delete;
-  WindowsPlatform& operator=(const WindowsPlatform&) = delete;
 
   std::int32_t WriteStandardOutput(std::string_view bytes) override;
   std::int32_t ReadCurrentDirectory(std::string& directory) override;
@@ -38,10 +53,8 @@ class WindowsPlatform final : public SetupPlatform {
  private:
   HANDLE output_;
   BlockOutput console_;
-  HANDLE file_ = INVALID_HANDLE_VALUE;
-  BlockOutput fileOutput_;
-  std::string newFile_;  // empty when there is none
-  std::string targetFile_;
+  WindowsFileOperations files_;
+  ReplacingFile settingsFile_{files_};
 };
 
 // The file name of the running program, without its folder.

@@ -24,10 +24,9 @@ constexpr std::size_t kMaxDirectoryLength = 259;
 constexpr std::string_view kWindowsDirectoryFallback = "C:\\windows";
 constexpr mode_t kNewFileMode = 0666;
 
-template <typename Write>
-std::int32_t WriteAll(const Write& write, int descriptor, const char* data, std::size_t size) {
+std::int32_t WriteAll(int descriptor, const char* data, std::size_t size) {
   while (size > 0) {
-    const ssize_t written = write(descriptor, data, size);
+    const ssize_t written = ::write(descriptor, data, size);
     if (written < 0) {
       if (errno == EINTR) {
         continue;
@@ -38,11 +37,6 @@ std::int32_t WriteAll(const Write& write, int descriptor, const char* data, std:
     size -= static_cast<std::size_t>(written);
   }
   return 0;
-}
-
-bool IsCharacterDevice(int descriptor) {
-  struct stat info {};
-  return ::fstat(descriptor, &info) == 0 && S_ISCHR(info.st_mode);
 }
 
 std::optional<std::string> UnixCurrentDirectory() {
@@ -69,28 +63,70 @@ std::int32_t DosCurrentDirectory(const WineDrives& drives, std::string& director
 
 }  // namespace
 
-WinePlatform::WinePlatform(std::filesystem::path prefix, SettingsFileCalls calls)
-    : prefix_(std::move(prefix)),
-      drives_(prefix_),
-      calls_(std::move(calls)),
-      console_([](const char* data,
-                  std::size_t size) { return WriteAll(::write, STDOUT_FILENO, data, size); },
-               IsCharacterDevice(STDOUT_FILENO) ? BlockOutput::Mode::kAtEachCall
-                                                : BlockOutput::Mode::kWhenFull),
-      fileOutput_([this](const char* data,
-                         std::size_t size) { return WriteAll(calls_.write, file_, data, size); },
-                  BlockOutput::Mode::kWhenFull) {}
-
-WinePlatform::~WinePlatform() {
-  DiscardSettingsFile();
+UnixFileOperations::~UnixFileOperations() {
+  Close();
 }
 
+std::int32_t UnixFileOperations::CheckWritable(const std::string& path) {
+  const int probe = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (probe >= 0) {
+    ::close(probe);
+    return 0;
+  }
+  return errno == ENOENT ? 0 : WindowsErrorFromErrno(errno);
+}
+
+std::int32_t UnixFileOperations::Create(const std::string& path) {
+  file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC, kNewFileMode);
+  return file_ < 0 ? WindowsErrorFromErrno(errno) : 0;
+}
+
+std::int32_t UnixFileOperations::Write(const char* data, std::size_t size) {
+  return WriteAll(file_, data, size);
+}
+
+std::int32_t UnixFileOperations::Sync() {
+  return ::fsync(file_) != 0 ? WindowsErrorFromErrno(errno) : 0;
+}
+
+std::int32_t UnixFileOperations::Close() {
+  if (file_ < 0) {
+    return 0;
+  }
+  const int closed = ::close(file_);
+  file_ = -1;
+  return closed != 0 ? WindowsErrorFromErrno(errno) : 0;
+}
+
+std::int32_t UnixFileOperations::Rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) != 0 ? WindowsErrorFromErrno(errno) : 0;
+}
+
+void UnixFileOperations::Remove(const std::string& path) {
+  ::unlink(path.c_str());
+}
+
+BlockOutput::Mode ConsoleMode(int descriptor) {
+  struct stat info {};
+  const bool characterDevice = ::fstat(descriptor, &info) == 0 && S_ISCHR(info.st_mode);
+  return characterDevice ? BlockOutput::Mode::kAtEachCall : BlockOutput::Mode::kWhenFull;
+}
+
+WinePlatform::WinePlatform(std::filesystem::path prefix, FileOperations& files, int console)
+    : prefix_(std::move(prefix)),
+      drives_(prefix_),
+      console_(console),
+      consoleOutput_(
+          [this](const char* data, std::size_t size) { return WriteAll(console_, data, size); },
+          ConsoleMode(console)),
+      settingsFile_(files) {}
+
 std::int32_t WinePlatform::WriteStandardOutput(std::string_view bytes) {
-  return console_.Write(bytes);
+  return consoleOutput_.Write(bytes);
 }
 
 void WinePlatform::FinishStandardOutput() {
-  console_.Flush();
+  consoleOutput_.Flush();
 }
 
 std::int32_t WinePlatform::ReadCurrentDirectory(std::string& directory) {
@@ -116,57 +152,19 @@ std::int32_t WinePlatform::CreateSettingsFile(const std::string& path) {
   if (replacement.errorCode != 0) {
     return replacement.errorCode;
   }
-  // Fail now, as replacing the settings file in place would, when it cannot be written.
-  const int probe = ::open(target.path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (probe >= 0) {
-    ::close(probe);
-  } else if (errno != ENOENT) {
-    return WindowsErrorFromErrno(errno);
-  }
-  file_ = ::open(replacement.path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOCTTY | O_CLOEXEC,
-                 kNewFileMode);
-  if (file_ < 0) {
-    return WindowsErrorFromErrno(errno);
-  }
-  newFile_ = replacement.path;
-  targetFile_ = target.path;
-  return 0;
+  return settingsFile_.Create(target.path, replacement.path);
 }
 
 std::int32_t WinePlatform::WriteSettingsFile(std::string_view bytes) {
-  return fileOutput_.Write(bytes);
+  return settingsFile_.Write(bytes);
 }
 
 std::int32_t WinePlatform::CloseSettingsFile() {
-  if (const std::int32_t code = fileOutput_.Flush(); code != 0) {
-    return code;
-  }
-  // The data reaches the disk before the name does, so that a crash never leaves an empty file.
-  if (calls_.fsync(file_) != 0) {
-    return WindowsErrorFromErrno(errno);
-  }
-  const int closed = calls_.close(file_);
-  file_ = -1;
-  if (closed != 0) {
-    return WindowsErrorFromErrno(errno);
-  }
-  if (calls_.rename(newFile_.c_str(), targetFile_.c_str()) != 0) {
-    return WindowsErrorFromErrno(errno);
-  }
-  newFile_.clear();
-  return 0;
+  return settingsFile_.Close();
 }
 
 void WinePlatform::DiscardSettingsFile() {
-  fileOutput_.Discard();
-  if (file_ >= 0) {
-    ::close(file_);
-    file_ = -1;
-  }
-  if (!newFile_.empty()) {
-    ::unlink(newFile_.c_str());
-    newFile_.clear();
-  }
+  settingsFile_.Discard();
 }
 
 std::string ProgramFileName(const char* argv0) {

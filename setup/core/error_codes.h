@@ -20,7 +20,10 @@ inline constexpr std::int32_t kErrorBusy = 170;
 inline constexpr std::int32_t kErrorFilenameTooLong = 206;
 inline constexpr std::int32_t kErrorIoDevice = 1117;
 
-// The classic runtime's own code for a write that stored fewer bytes than it was given.
+// The classic runtime's own codes, which its message table names beside the platform's.
+inline constexpr std::int32_t kErrorReadBeyondEnd = 100;
+// A write that stored fewer bytes than it was given.
 inline constexpr std::int32_t kErrorShortWrite = 101;
+inline constexpr std::int32_t kErrorInvalidNumericInput = 106;
 
 }  // namespace setwright

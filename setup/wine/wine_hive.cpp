@@ -4,7 +4,7 @@
 #include <cctype>
 #include <vector>
 
-#include "ansi_code_page.h"
+#include "code_page.h"
 #include "system_root.h"
 
 namespace setwright {
@@ -47,22 +47,8 @@ int HexDigit(char c) {
   return lower >= 'a' && lower <= 'f' ? lower - 'a' + 10 : -1;
 }
 
-void AppendUtf16(Units& units, char32_t c) {
-  if (c >= 0x10000) {
-    c -= 0x10000;
-    units.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-    units.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-  } else {
-    units.push_back(static_cast<char16_t>(c));
-  }
-}
-
 Units UnitsFromUtf8(std::string_view utf8) {
-  Units units;
-  for (const char32_t c : UnicodeFromUtf8(utf8)) {
-    AppendUtf16(units, c);
-  }
-  return units;
+  return CodePageConverter(kAnsiCodePage).Utf16FromUtf8(utf8);
 }
 
 // Reads an escaped string from `text` up to the unescaped `end` character, which is consumed.

@@ -31,10 +31,6 @@ class EInOutError final : public SetupFailure {
   EInOutError(std::int32_t errorCode, std::uint32_t codePosition);
 
   std::string_view KindName() const override { return "EInOutError"; }
-  std::int32_t ErrorCode() const { return errorCode_; }
-
- private:
-  std::int32_t errorCode_;
 };
 
 // The Windows directory could not be taken from the registry.

@@ -10,33 +10,42 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <string_view>
 
 #include "block_output.h"
+#include "replacing_file.h"
 #include "setup_platform.h"
 #include "wine_paths.h"
 
 namespace setwright {
 
-// The Unix calls that write the settings file and put it in its place: the C library's own unless
-// a test gives calls that fail, to reach a full disk or a failing rename.
-struct SettingsFileCalls {
-  std::function<ssize_t(int, const void*, std::size_t)> write = ::write;
-  std::function<int(int)> fsync = ::fsync;
-  std::function<int(int)> close = ::close;
-  std::function<int(const char*, const char*)> rename = ::rename;
+// Files through the Unix calls, with errors as the Windows codes that Wine gives for them.
+class UnixFileOperations : public FileOperations {
+ public:
+  ~UnixFileOperations() override;
+
+  std::int32_t CheckWritable(const std::string& path) override;
+  std::int32_t Create(const std::string& path) override;
+  std::int32_t Write(const char* data, std::size_t size) override;
+  std::int32_t Sync() override;
+  std::int32_t Close() override;
+  std::int32_t Rename(const std::string& from, const std::string& to) override;
+  void Remove(const std::string& path) override;
+
+ private:
+  int file_ = -1;
 };
+
+// How standard output is buffered on `descriptor`: line by line on a character device (a
+// terminal), in whole blocks on files and pipes.
+BlockOutput::Mode ConsoleMode(int descriptor);
 
 class WinePlatform final : public SetupPlatform {
  public:
-  explicit WinePlatform(std::filesystem::path prefix, SettingsFileCalls calls = {});
-  ~WinePlatform() override;
-  WinePlatform(const WinePlatform&) = delete;
-  WinePlatform& operator=(const WinePlatform&) = delete;
+  // The settings file goes through `files`; standard output is `console`.
+  WinePlatform(std::filesystem::path prefix, FileOperations& files, int console = STDOUT_FILENO);
 
   std::int32_t WriteStandardOutput(std::string_view bytes) override;
   std::int32_t ReadCurrentDirectory(std::string& directory) override;
@@ -52,12 +61,9 @@ class WinePlatform final : public SetupPlatform {
  private:
   std::filesystem::path prefix_;
   WineDrives drives_;
-  SettingsFileCalls calls_;
-  BlockOutput console_;
-  int file_ = -1;
-  BlockOutput fileOutput_;
-  std::string newFile_;     // Unix path of the file being written, empty when there is none
-  std::string targetFile_;  // Unix path of the settings file it replaces
+  int console_;
+  BlockOutput consoleOutput_;
+  ReplacingFile settingsFile_;
 };
 
 // The file name of the running program, without its folder.
