@@ -6,7 +6,8 @@
 
 namespace lister::cli {
 
-RowSpool::RowSpool() : file_(std::tmpfile()) {}
+RowSpool::RowSpool(Storage storage)
+    : file_(storage == Storage::kTemporaryFile ? std::tmpfile() : nullptr) {}
 
 RowSpool::~RowSpool() {
   if (file_ != nullptr) {
@@ -14,14 +15,12 @@ RowSpool::~RowSpool() {
   }
 }
 
-void RowSpool::AddLine(std::string_view line) {
+void RowSpool::Add(const RecordRow& row) {
   if (file_ == nullptr) {
-    memory_.append(line);
-    memory_.push_back('\n');
+    memory_.push_back(row);
     return;
   }
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fputc('\n', file_);
+  std::fwrite(&row, sizeof row, 1, file_);
 }
 
 void RowSpool::Clear() {
