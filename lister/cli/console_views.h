@@ -48,9 +48,7 @@ class ConsoleView : public ListingView {
 
 class TableView : public ConsoleView {
  public:
-  TableView(std::FILE* out, std::FILE* err,
-            RowSpool::Storage spool = RowSpool::Storage::kTemporaryFile)
-      : ConsoleView(out, err), spool_(spool) {}
+  using ConsoleView::ConsoleView;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
@@ -78,9 +76,7 @@ class TsvView : public ConsoleView {
 
 class JsonView : public ConsoleView {
  public:
-  JsonView(std::FILE* out, std::FILE* err,
-           RowSpool::Storage spool = RowSpool::Storage::kTemporaryFile)
-      : ConsoleView(out, err), spool_(spool) {}
+  using ConsoleView::ConsoleView;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
