@@ -1,9 +1,5 @@
 #include "row_spool.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace lister::cli {
 
 RowSpool::RowSpool(Storage storage)
@@ -26,16 +22,9 @@ void RowSpool::Add(const RecordRow& row) {
 void RowSpool::Clear() {
   memory_.clear();
   if (file_ != nullptr) {
-    std::rewind(file_);
-#ifndef _WIN32
-    if (ftruncate(fileno(file_), 0) != 0) {
-      std::fclose(file_);
-      file_ = std::tmpfile();
-    }
-#else
+    // A fresh file empties the spool the same way on every platform.
     std::fclose(file_);
     file_ = std::tmpfile();
-#endif
   }
 }
 

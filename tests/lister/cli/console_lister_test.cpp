@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 
 #include "command_line.h"
 #include "console_text.h"
@@ -159,6 +160,10 @@ TEST(ConsoleTextTest, EscapesEveryControlCharacter) {
 
 // The in-memory spool stands in where no temporary file can be made.
 TEST(RowSpoolTest, KeepsRowsInOrderInAFileOrInMemory) {
+  const auto openFiles = [] {
+    return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+  };
+  const std::ptrdiff_t openBefore = openFiles();
   for (const auto storage : {RowSpool::Storage::kTemporaryFile, RowSpool::Storage::kMemory}) {
     RowSpool spool(storage);
     EXPECT_EQ(spool.Where(), storage);
@@ -176,6 +181,7 @@ TEST(RowSpoolTest, KeepsRowsInOrderInAFileOrInMemory) {
     EXPECT_EQ(next, 5000);
     spool.Drain([](const lister::RecordRow&) { ADD_FAILURE() << "a drained spool is empty"; });
   }
+  EXPECT_EQ(openFiles(), openBefore);
 }
 
 }  // namespace
