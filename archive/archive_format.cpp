@@ -33,22 +33,4 @@ bool HasSignature(const HeaderBytes& bytes) {
          0;
 }
 
-ArchiveHeader DecodeHeader(const HeaderBytes& bytes) {
-  ArchiveHeader header;
-  header.directoryOffset = ReadI32(bytes, kHeaderDirectoryOffset);
-  header.version = ReadU16(bytes, kHeaderVersionOffset);
-  header.recordCount = ReadI32(bytes, kHeaderRecordCountOffset);
-  header.title = ReadShortString(bytes, kHeaderTitleOffset, kTitleCapacity);
-  return header;
-}
-
-DirectoryEntry DecodeEntry(const EntryBytes& bytes) {
-  DirectoryEntry entry;
-  entry.dataOffset = ReadI32(bytes, kEntryDataOffset);
-  entry.storedSize = ReadI32(bytes, kEntryStoredSizeOffset);
-  entry.method = bytes[kEntryMethodOffset];
-  entry.name = ReadShortString(bytes, kEntryNameOffset, kNameCapacity);
-  return entry;
-}
-
 }  // namespace archive

@@ -36,20 +36,6 @@ inline constexpr std::size_t kLengthPrefixSize = 4;
 inline constexpr std::uint8_t kMethodStored = 0;
 inline constexpr std::uint8_t kMethodLzw = 1;
 
-struct ArchiveHeader {
-  std::int32_t directoryOffset = 0;
-  std::uint16_t version = 0;
-  std::int32_t recordCount = 0;
-  std::string title;  // at most 40 single-byte characters
-};
-
-struct DirectoryEntry {
-  std::int32_t dataOffset = 0;  // 0 marks an empty slot
-  std::int32_t storedSize = 0;
-  std::uint8_t method = 0;
-  std::string name;  // at most 12 single-byte characters
-};
-
 using HeaderBytes = std::array<std::uint8_t, kHeaderSize>;
 using EntryBytes = std::array<std::uint8_t, kEntrySize>;
 
@@ -62,8 +48,6 @@ std::string ReadShortString(std::span<const std::uint8_t> bytes, std::size_t off
                             std::size_t capacity);
 
 bool HasSignature(const HeaderBytes& bytes);
-ArchiveHeader DecodeHeader(const HeaderBytes& bytes);
-DirectoryEntry DecodeEntry(const EntryBytes& bytes);
 
 // A record counts as compressed when its method is not 0 and its stored size is positive.
 inline bool IsCompressed(std::uint8_t method, std::int32_t storedSize) {

@@ -2,11 +2,11 @@
 
 namespace archive {
 
+// Each step sets the status when it fails; the operation closes the file whatever happened.
+
 bool ArchiveReader::Open(const std::string& path) {
-  const bool opened = file_.Open(path);
-  if (!opened) {
+  if (!file_.Open(path)) {
     status_ = ReaderStatus::kCannotOpen;
-    file_.Close();
     return false;
   }
   return true;
@@ -16,12 +16,10 @@ bool ArchiveReader::ReadHeader() {
   const std::size_t got = file_.ReadAt(0, headerBytes_.data(), headerBytes_.size());
   if (got != kHeaderSize || !HasSignature(headerBytes_)) {
     status_ = ReaderStatus::kNotAnArchive;
-    file_.Close();
     return false;
   }
-  const ArchiveHeader header = DecodeHeader(headerBytes_);
-  title_ = header.title;
-  version_ = header.version;
+  title_ = ReadShortString(headerBytes_, kHeaderTitleOffset, kTitleCapacity);
+  version_ = ReadU16(headerBytes_, kHeaderVersionOffset);
   return true;
 }
 
@@ -32,7 +30,6 @@ bool ArchiveReader::ReadDirectoryEntry(std::int32_t index) {
   const std::size_t got = file_.ReadAt(position, entryBytes_.data(), entryBytes_.size());
   if (index < 0 || index >= RecordCountField() || got < kEntrySize) {
     status_ = ReaderStatus::kNotAnArchive;
-    file_.Close();
     return false;
   }
   recordName_ = ReadShortString(entryBytes_, kEntryNameOffset, kNameCapacity);
@@ -41,14 +38,9 @@ bool ArchiveReader::ReadDirectoryEntry(std::int32_t index) {
 
 std::int32_t ArchiveReader::CountRecords(const std::string& path) {
   status_ = ReaderStatus::kNoError;
-  std::int32_t count = 0;
-  fileSize_ = 0;
-  if (Open(path)) {
-    fileSize_ = file_.Size();
-    if (ReadHeader()) {
-      count = RecordCountField();
-    }
-  }
+  const bool opened = Open(path);
+  fileSize_ = file_.Size();
+  const std::int32_t count = opened && ReadHeader() ? RecordCountField() : 0;
   file_.Close();
   return count;
 }
@@ -63,11 +55,8 @@ bool ArchiveReader::ReadEntry(const std::string& path, std::int32_t index) {
 std::optional<std::int32_t> ReadUncompressedLength(const std::string& path,
                                                    std::int32_t dataOffset) {
   ByteFile file;
-  if (!file.Open(path)) {
-    return std::nullopt;
-  }
   std::array<std::uint8_t, kLengthPrefixSize> bytes{};
-  if (file.ReadAt(dataOffset, bytes.data(), bytes.size()) != bytes.size()) {
+  if (!file.Open(path) || file.ReadAt(dataOffset, bytes.data(), bytes.size()) != bytes.size()) {
     return std::nullopt;
   }
   return ReadI32(bytes, 0);

@@ -19,7 +19,6 @@ class ByteFile {
   // FIFO or device without data: such a file simply reads as empty.
   bool Open(const std::string& path);
   void Close();  // harmless on a closed file
-  bool IsOpen() const { return handle_ >= 0; }
 
   // Reads up to `count` bytes at `position`; returns how many were read (0 for a negative
   // position, past the end, or on any error).

@@ -17,21 +17,13 @@ void Write(std::FILE* out, std::string_view text) {
   std::fwrite(text.data(), 1, text.size(), out);
 }
 
-std::string JsonString(const std::string& text) {
-  // ASCII-only output keeps every text exact and lets no control character reach a terminal.
-  return nlohmann::json(text).dump(-1, ' ', true, nlohmann::json::error_handler_t::replace);
-}
-
-template <typename Cells>
-std::string JoinCells(const Cells& cells, char separator, bool escapeSeparators) {
-  std::string line;
-  for (std::size_t i = 0; i < cells.size(); ++i) {
-    if (i > 0) {
-      line.push_back(separator);
-    }
-    line += EscapeControls(cells[i], escapeSeparators);
+// The cells of a row as a terminal or a stream shows them.
+RowCells EscapedCells(const RecordRow& record, bool escapeSeparators) {
+  RowCells cells = FormatRowUtf8(record);
+  for (std::string& cell : cells) {
+    cell = EscapeControls(cell, escapeSeparators);
   }
-  return line;
+  return cells;
 }
 
 std::string PadTo(std::string_view text, std::size_t width) {
@@ -43,6 +35,20 @@ std::string PadTo(std::string_view text, std::size_t width) {
   return padded;
 }
 
+// The summary's five values beside their field names; a failed listing's values are empty.
+std::array<std::string, kSummaryLineCount> SummaryValues(const Summary& summary) {
+  std::array<std::string, kSummaryLineCount> values;
+  if (summary.listed) {
+    std::copy_n(SummaryLinesUtf8(summary).begin(), kSummaryLineCount, values.begin());
+  }
+  return values;
+}
+
+// ASCII-only output keeps every text exact and lets no control character reach a terminal.
+std::string Dump(const nlohmann::ordered_json& json) {
+  return json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
+}
+
 }  // namespace
 
 void ConsoleView::BeginArchive(const std::string& path) {
@@ -50,6 +56,7 @@ void ConsoleView::BeginArchive(const std::string& path) {
   caption_.clear();
   summary_ = {};
   error_.reset();
+  ClearTable();
 }
 
 bool ConsoleView::FinishArchive() {
@@ -71,20 +78,30 @@ void ConsoleView::PrintError() {
   Write(err_, line);
 }
 
-void TableView::ResizeTable(std::int64_t) {
-  for (std::size_t i = 0; i < kColumnCount; ++i) {
-    widths_[i] = kHeaderTexts[i].size();
-  }
+void TableView::ClearTable() {
+  std::transform(kHeaderTexts.begin(), kHeaderTexts.end(), widths_.begin(),
+                 [](std::string_view text) { return text.size(); });
   spool_.Clear();
 }
 
 void TableView::SetRecordRow(std::int64_t, const RecordRow& record) {
-  RowCells cells = FormatRowUtf8(record);
+  const RowCells cells = EscapedCells(record, false);
   for (std::size_t i = 0; i < kColumnCount; ++i) {
-    cells[i] = EscapeControls(cells[i]);
     widths_[i] = std::max(widths_[i], DisplayWidth(cells[i]));
   }
-  spool_.AddLine(JoinCells(cells, '\t', false));
+  spool_.Add(record);
+}
+
+void TableView::PrintLine(const std::array<std::string, kColumnCount>& cells) {
+  std::array<std::string, kColumnCount> padded;
+  for (std::size_t i = 0; i + 1 < kColumnCount; ++i) {
+    padded[i] = PadTo(cells[i], widths_[i]);
+  }
+  padded.back() = cells.back();
+  std::string line = Join(padded, kColumnGap);
+  // Padding of empty cells at the end of a row is not kept.
+  line.erase(line.find_last_not_of(' ') + 1);
+  Write(out_, line + "\n");
 }
 
 void TableView::PrintListing() {
@@ -93,98 +110,77 @@ void TableView::PrintListing() {
   }
   first_ = false;
   Write(out_, EscapeControls(caption_) + "\n");
-  auto printRow = [this](const auto& cells) {
-    std::string line;
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-      if (i > 0) {
-        line += kColumnGap;
-      }
-      line += i + 1 < kColumnCount ? PadTo(cells[i], widths_[i]) : std::string(cells[i]);
-    }
-    // Padding of empty cells at the end of a row is not kept.
-    line.erase(line.find_last_not_of(' ') + 1);
-    Write(out_, line + "\n");
-  };
-  printRow(kHeaderTexts);
-  spool_.Drain([&](std::string_view line) {
-    std::array<std::string_view, kColumnCount> cells;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < kColumnCount; ++i) {
-      const std::size_t tab = std::min(line.find('\t', start), line.size());
-      cells[i] = line.substr(start, tab - start);
-      start = tab + 1;
-    }
-    printRow(cells);
-  });
+  std::array<std::string, kColumnCount> header;
+  std::copy(kHeaderTexts.begin(), kHeaderTexts.end(), header.begin());
+  PrintLine(header);
+  spool_.Drain([this](const RecordRow& record) { PrintLine(EscapedCells(record, false)); });
   Write(out_, "\n");
-  const std::vector<std::string> values = SummaryLinesUtf8(summary_);
+  const std::array<std::string, kSummaryLineCount> values = SummaryValues(summary_);
   std::size_t nameWidth = 0;
   for (std::string_view name : kFieldNames) {
     nameWidth = std::max(nameWidth, name.size());
   }
-  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-    const std::string value = i < values.size() ? EscapeControls(values[i]) : std::string();
-    Write(out_, PadTo(kFieldNames[i], nameWidth) + " " + value + "\n");
+  for (std::size_t i = 0; i < kSummaryLineCount; ++i) {
+    Write(out_, PadTo(kFieldNames[i], nameWidth) + " " + EscapeControls(values[i]) + "\n");
   }
 }
 
-void TsvView::ResizeTable(std::int64_t) {
-  // A failed listing resizes the table too, after its message; it prints nothing.
-  if (!Failed()) {
-    Write(out_, JoinCells(kHeaderTexts, '\t', true) + "\n");
+void TsvView::PrintHeaderOnce() {
+  if (!headerPrinted_) {
+    headerPrinted_ = true;
+    Write(out_, Join(kHeaderTexts, "\t") + "\n");
   }
 }
 
 void TsvView::SetRecordRow(std::int64_t, const RecordRow& record) {
-  std::string line = JoinCells(FormatRowUtf8(record), '\t', true);
-  line.push_back('\n');
-  Write(out_, line);
+  PrintHeaderOnce();
+  Write(out_, Join(EscapedCells(record, true), "\t") + "\n");
 }
 
-void JsonView::ResizeTable(std::int64_t) {
+void TsvView::PrintListing() {
+  PrintHeaderOnce();
+}
+
+void JsonView::ClearTable() {
   spool_.Clear();
   omittedEmptyRecords_ = 0;
-  anyRow_ = false;
 }
 
 void JsonView::SetRecordRow(std::int64_t, const RecordRow& record) {
   if (record.kind == RowKind::kEmptyRun) {
     omittedEmptyRecords_ += record.runLength;
   }
-  const RowCells cells = FormatRowUtf8(record);
-  std::string line = anyRow_ ? ",[" : "[";
-  anyRow_ = true;
-  for (std::size_t i = 0; i < kColumnCount; ++i) {
-    if (i > 0) {
-      line.push_back(',');
-    }
-    line += JsonString(cells[i]);
-  }
-  line.push_back(']');
-  spool_.AddLine(line);
+  spool_.Add(record);
 }
 
+// {"archive", "caption", "columns", "rows", "summary", "omitted_empty_records"} on one line. The
+// rows stream from the spool between the object's head and tail.
 void JsonView::PrintListing() {
-  std::string head = "{\"archive\":" + JsonString(path_) + ",\"caption\":" + JsonString(caption_) +
-                     ",\"columns\":[";
-  for (std::size_t i = 0; i < kColumnCount; ++i) {
-    head += (i > 0 ? "," : "") + JsonString(std::string(kHeaderTexts[i]));
+  const nlohmann::ordered_json head = {
+      {"archive", path_}, {"caption", caption_}, {"columns", kHeaderTexts}};
+  std::string text = Dump(head);
+  text.back() = ',';
+  Write(out_, text + "\"rows\":[");
+  bool firstRow = true;
+  spool_.Drain([&](const RecordRow& record) {
+    const RowCells cells = FormatRowUtf8(record);
+    Write(out_, (firstRow ? "" : ",") + Dump(cells));
+    firstRow = false;
+  });
+  nlohmann::ordered_json summary = nlohmann::ordered_json::array();
+  const std::array<std::string, kSummaryLineCount> values = SummaryValues(summary_);
+  for (std::size_t i = 0; i < kSummaryLineCount; ++i) {
+    summary.push_back({kFieldNames[i], values[i]});
   }
-  Write(out_, head + "],\"rows\":[");
-  spool_.Drain([this](std::string_view line) { Write(out_, line); });
-  std::string tail = "],\"summary\":[";
-  const std::vector<std::string> values = SummaryLinesUtf8(summary_);
-  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-    const std::string value = i < values.size() ? values[i] : std::string();
-    tail += (i > 0 ? ",[" : "[") + JsonString(std::string(kFieldNames[i])) + "," +
-            JsonString(value) + "]";
-  }
-  tail += "],\"omitted_empty_records\":" + std::to_string(omittedEmptyRecords_) + "}\n";
-  Write(out_, tail);
+  const nlohmann::ordered_json tail = {{"summary", summary},
+                                       {"omitted_empty_records", omittedEmptyRecords_}};
+  text = Dump(tail);
+  text.front() = ',';
+  Write(out_, "]" + text + "\n");
 }
 
 void JsonView::PrintError() {
-  Write(out_, "{\"archive\":" + JsonString(path_) + ",\"error\":" + JsonString(*error_) + "}\n");
+  Write(out_, Dump({{"archive", path_}, {"error", *error_}}) + "\n");
 }
 
 std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err) {

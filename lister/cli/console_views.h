@@ -24,11 +24,15 @@ class ConsoleView : public ListingView {
   // Prints what the listing produced; false when the archive could not be listed.
   bool FinishArchive();
 
+  // Each view keeps or prints rows as they come, so the size announced beforehand is not needed.
+  void ResizeTable(std::int64_t) override {}
   void SetCaption(const std::string& caption) override { caption_ = caption; }
   void SetSummary(const Summary& summary) override { summary_ = summary; }
   void ShowError(const std::string& message) override { error_ = message; }
 
  protected:
+  // Empties what a view keeps of the previous archive.
+  virtual void ClearTable() = 0;
   virtual void PrintListing() = 0;
   virtual void PrintError();
 
@@ -45,38 +49,42 @@ class ConsoleView : public ListingView {
 class TableView : public ConsoleView {
  public:
   using ConsoleView::ConsoleView;
-  void ResizeTable(std::int64_t recordRows) override;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
+  void ClearTable() override;
   void PrintListing() override;
+  void PrintLine(const std::array<std::string, kColumnCount>& cells);
   std::array<std::size_t, kColumnCount> widths_{};
   RowSpool spool_;
   bool first_ = true;
 };
 
+// Rows are printed as they come, the header row before the first of them or at the end of a
+// listing without rows; a failed listing prints nothing.
 class TsvView : public ConsoleView {
  public:
   using ConsoleView::ConsoleView;
-  void ResizeTable(std::int64_t recordRows) override;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
-  void PrintListing() override {}
+  void ClearTable() override { headerPrinted_ = false; }
+  void PrintListing() override;
+  void PrintHeaderOnce();
+  bool headerPrinted_ = false;
 };
 
 class JsonView : public ConsoleView {
  public:
   using ConsoleView::ConsoleView;
-  void ResizeTable(std::int64_t recordRows) override;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
+  void ClearTable() override;
   void PrintListing() override;
   void PrintError() override;
   RowSpool spool_;
   std::int64_t omittedEmptyRecords_ = 0;
-  bool anyRow_ = false;
 };
 
 std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err);

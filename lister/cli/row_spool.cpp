@@ -1,12 +1,9 @@
 #include "row_spool.h"
 
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace lister::cli {
 
-RowSpool::RowSpool() : file_(std::tmpfile()) {}
+RowSpool::RowSpool(Storage storage)
+    : file_(storage == Storage::kTemporaryFile ? std::tmpfile() : nullptr) {}
 
 RowSpool::~RowSpool() {
   if (file_ != nullptr) {
@@ -14,29 +11,20 @@ RowSpool::~RowSpool() {
   }
 }
 
-void RowSpool::AddLine(std::string_view line) {
+void RowSpool::Add(const RecordRow& row) {
   if (file_ == nullptr) {
-    memory_.append(line);
-    memory_.push_back('\n');
+    memory_.push_back(row);
     return;
   }
-  std::fwrite(line.data(), 1, line.size(), file_);
-  std::fputc('\n', file_);
+  std::fwrite(&row, sizeof row, 1, file_);
 }
 
 void RowSpool::Clear() {
   memory_.clear();
   if (file_ != nullptr) {
-    std::rewind(file_);
-#ifndef _WIN32
-    if (ftruncate(fileno(file_), 0) != 0) {
-      std::fclose(file_);
-      file_ = std::tmpfile();
-    }
-#else
+    // A fresh file empties the spool the same way on every platform.
     std::fclose(file_);
     file_ = std::tmpfile();
-#endif
   }
 }
 

@@ -1,51 +1,57 @@
-// Lines kept aside until a listing ends, in a temporary file, so that memory stays flat however
-// many rows an archive has (the caption, printed first, is known only at the end).
+// Record rows kept aside until a listing ends, in a temporary file, so that memory stays flat
+// however many rows an archive has (the caption and the column widths, printed first, are known
+// only at the end). Where no temporary file can be made the rows stay in memory.
 #pragma once
 
 #include <cstdio>
-#include <string>
-#include <string_view>
+#include <type_traits>
+#include <vector>
+
+#include "record_row.h"
 
 namespace lister::cli {
 
 class RowSpool {
  public:
-  RowSpool();
+  enum class Storage { kTemporaryFile, kMemory };
+
+  explicit RowSpool(Storage storage = Storage::kTemporaryFile);
   ~RowSpool();
   RowSpool(const RowSpool&) = delete;
   RowSpool& operator=(const RowSpool&) = delete;
 
-  void AddLine(std::string_view line);
-  // Calls `sink` with each line in order (without its newline), then empties the spool.
+  // kMemory also when the temporary file could not be made.
+  Storage Where() const { return file_ != nullptr ? Storage::kTemporaryFile : Storage::kMemory; }
+
+  void Add(const RecordRow& row);
+  // Calls `sink` with each row in order, then empties the spool.
   template <typename Sink>
   void Drain(Sink&& sink);
   void Clear();
 
  private:
+  // Rows are written as their bytes: the file lives only as long as this process.
+  static_assert(std::is_trivially_copyable_v<RecordRow>);
+  static constexpr std::size_t kBlockRows = 4096;
+
   std::FILE* file_ = nullptr;
-  std::string memory_;  // used only when no temporary file can be made
+  std::vector<RecordRow> memory_;
 };
 
 template <typename Sink>
 void RowSpool::Drain(Sink&& sink) {
   if (file_ == nullptr) {
-    std::size_t start = 0;
-    while (start < memory_.size()) {
-      const std::size_t end = memory_.find('\n', start);
-      sink(std::string_view(memory_).substr(start, end - start));
-      start = end + 1;
+    for (const RecordRow& row : memory_) {
+      sink(row);
     }
   } else {
     std::fflush(file_);
     std::rewind(file_);
-    std::string line;
-    int c;
-    while ((c = std::getc(file_)) != EOF) {
-      if (c == '\n') {
-        sink(std::string_view(line));
-        line.clear();
-      } else {
-        line.push_back(static_cast<char>(c));
+    std::vector<RecordRow> block(kBlockRows);
+    std::size_t got;
+    while ((got = std::fread(block.data(), sizeof(RecordRow), block.size(), file_)) > 0) {
+      for (std::size_t i = 0; i < got; ++i) {
+        sink(block[i]);
       }
     }
   }

@@ -7,35 +7,40 @@
 
 namespace lister {
 
-std::string Summary::Text() const {
-  std::string text;
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) {
-      text.push_back(kLineSeparator);
-    }
-    text += lines[i];
+void ListingTotals::Add(const RecordRow& row) {
+  if (row.kind != RowKind::kRecord) {
+    return;
   }
-  return text;
+  compressed += row.storedSize;
+  if (!row.compressed) {
+    uncompressed += row.storedSize;
+    return;
+  }
+  anyCompressed = true;
+  if (row.lengthKnown) {
+    uncompressed += row.uncompressedLength;
+  }
 }
 
 IndexRange EntriesInsideFile(std::int32_t directoryOffset, std::int32_t count,
                              std::int64_t fileSize) {
   constexpr auto kEntry = static_cast<std::int64_t>(archive::kEntrySize);
-  const std::int64_t total = std::max<std::int32_t>(count, 0);
+  const std::int32_t total = std::max(count, 0);
   const std::int64_t offset = directoryOffset;
   const std::int64_t first = offset >= 0 ? 0 : (-offset + kEntry - 1) / kEntry;
   const std::int64_t room = fileSize - kEntry - offset;
   const std::int64_t end = room >= 0 ? room / kEntry + 1 : 0;
-  IndexRange range;
-  range.first = std::min(first, total);
-  range.end = std::clamp(end, range.first, total);
-  return range;
+  // Both bounds are clamped to [0, total], so they fit the record count's type.
+  const auto clampedFirst = static_cast<std::int32_t>(std::min<std::int64_t>(first, total));
+  return {clampedFirst,
+          static_cast<std::int32_t>(std::clamp<std::int64_t>(end, clampedFirst, total))};
 }
 
 namespace {
 
-std::int64_t RowsForEmptyRun(std::int64_t length) {
-  return length > kMaxEmptyRunRows ? 1 : length;
+// Rows that the empty records [first, end) take; 0 <= first <= end.
+std::int32_t RowsForEmptyRun(std::int32_t first, std::int32_t end) {
+  return end - first > kMaxEmptyRunRows ? 1 : end - first;
 }
 
 }  // namespace
@@ -44,11 +49,11 @@ void ArchiveListing::ListArchive() {
   const archive::PathParts parts = archive::SplitPath(archivePath_);
   archiveName_ = parts.baseName + parts.extension;
   if (archivePath_.empty()) {
-    Fail(std::string(kNoFileMessage));
+    Fail(kNoFileMessage);
     return;
   }
   if (!archive::IsExistingFile(archivePath_)) {
-    Fail(std::string(kNoSuchFileMessage));
+    Fail(kNoSuchFileMessage);
     return;
   }
   recordCount_ = reader_.CountRecords(archivePath_);
@@ -56,35 +61,30 @@ void ArchiveListing::ListArchive() {
     Fail(NotAnArchiveMessage(archiveName_));
     return;
   }
-  std::int64_t uncompressed = 0;
-  std::int64_t compressed = 0;
-  bool any = false;
-
   // Entries that cannot lie inside the file are empty records without opening the file for
   // each, so the work is bounded by the file's size rather than by the stated count.
   const IndexRange inside =
       EntriesInsideFile(reader_.DirectoryOffset(), recordCount_, reader_.FileSize());
-  const std::int64_t count = std::max<std::int32_t>(recordCount_, 0);
-  view_.ResizeTable(RowsForEmptyRun(inside.first) + (inside.end - inside.first) +
-                    RowsForEmptyRun(count - inside.end));
-  std::int64_t row = 0;
-  PutEmptyRows(row, 0, static_cast<std::int32_t>(inside.first));
-  for (std::int64_t i = inside.first; i < inside.end; ++i) {
-    view_.SetRecordRow(row++,
-                       ReadRecordRow(static_cast<std::int32_t>(i), uncompressed, compressed, any));
+  const std::int32_t count = std::max(recordCount_, 0);
+  view_.ResizeTable(std::int64_t{RowsForEmptyRun(0, inside.first)} + (inside.end - inside.first) +
+                    RowsForEmptyRun(inside.end, count));
+  nextRow_ = 0;
+  ListingTotals totals;
+  PutEmptyRows(0, inside.first);
+  for (std::int32_t index = inside.first; index < inside.end; ++index) {
+    const RecordRow row = ReadRecordRow(index);
+    totals.Add(row);
+    PutRow(row);
   }
-  PutEmptyRows(row, static_cast<std::int32_t>(inside.end), static_cast<std::int32_t>(count));
+  PutEmptyRows(inside.end, count);
 
   view_.SetCaption(CaptionFor(archiveName_));
   version_ = reader_.Version();
-  totalUncompressed_ = uncompressed;
-  totalCompressed_ = compressed;
-  anyCompressed_ = any;
+  totals_ = totals;
   RefreshSummary();
 }
 
-RecordRow ArchiveListing::ReadRecordRow(std::int32_t index, std::int64_t& uncompressed,
-                                        std::int64_t& compressed, bool& any) {
+RecordRow ArchiveListing::ReadRecordRow(std::int32_t index) {
   RecordRow row;
   row.index = index;
   if (!reader_.ReadEntry(archivePath_, index)) {
@@ -95,43 +95,34 @@ RecordRow ArchiveListing::ReadRecordRow(std::int32_t index, std::int64_t& uncomp
   row.method = reader_.Method();
   row.storedSize = reader_.StoredSize();
   row.compressed = archive::IsCompressed(row.method, row.storedSize);
-  compressed += row.storedSize;
-  if (!row.compressed) {
-    uncompressed += row.storedSize;
-    return row;
-  }
-  any = true;
   // A length that cannot be read (data past the end of the file, a negative data offset) is
-  // shown as unreadable and adds nothing to the uncompressed total.
+  // shown as unreadable.
   const std::optional<std::int32_t> length =
-      archive::ReadUncompressedLength(archivePath_, reader_.DataOffset());
-  if (length) {
-    row.lengthKnown = true;
-    row.uncompressedLength = *length;
-    uncompressed += *length;
-  }
+      row.compressed ? archive::ReadUncompressedLength(archivePath_, reader_.DataOffset())
+                     : std::nullopt;
+  row.lengthKnown = length.has_value();
+  row.uncompressedLength = length.value_or(0);
   return row;
 }
 
-void ArchiveListing::PutEmptyRows(std::int64_t& row, std::int32_t first, std::int32_t end) {
-  const std::int64_t length = static_cast<std::int64_t>(end) - first;
-  if (length > kMaxEmptyRunRows) {
+void ArchiveListing::PutEmptyRows(std::int32_t first, std::int32_t end) {
+  if (end - first > kMaxEmptyRunRows) {
     RecordRow run;
     run.kind = RowKind::kEmptyRun;
     run.index = first;
-    run.runLength = static_cast<std::int32_t>(length);
-    view_.SetRecordRow(row++, run);
+    run.runLength = end - first;
+    PutRow(run);
     return;
   }
-  for (std::int32_t i = first; i < end; ++i) {
+  for (std::int32_t index = first; index < end; ++index) {
     RecordRow empty;
-    empty.index = i;
-    view_.SetRecordRow(row++, empty);
+    empty.index = index;
+    PutRow(empty);
   }
 }
 
-void ArchiveListing::Fail(const std::string& message) {
-  view_.ShowError(message);
+void ArchiveListing::Fail(std::string_view message) {
+  view_.ShowError(std::string(message));
   ResetListing();
 }
 
@@ -149,31 +140,26 @@ void ArchiveListing::SetShowInKB(bool flag) {
 }
 
 std::string ArchiveListing::SizeText(std::int64_t bytes) const {
-  return std::to_string(showInKB_ ? (bytes + 1023) / 1024 : bytes);
-}
-
-std::string ArchiveListing::UnitText() const {
-  return showInKB_ ? " KB" : " bytes";
+  return showInKB_ ? std::to_string((bytes + 1023) / 1024) + " KB"
+                   : std::to_string(bytes) + " bytes";
 }
 
 void ArchiveListing::RefreshSummary() {
   Summary summary;
-  if (archiveName_.empty()) {
+  summary.listed = !archiveName_.empty();
+  if (!summary.listed) {
     summary.lines.emplace_back(kNotAnArchiveSummary);
   } else {
-    summary.lines.push_back(reader_.Title());
-    summary.lines.push_back(std::to_string(version_));
-    summary.lines.push_back(std::to_string(recordCount_));
-    summary.lines.push_back(SizeText(totalUncompressed_) + UnitText() + ' ');
-    if (anyCompressed_) {
-      summary.lines.push_back(SizeText(totalCompressed_) + UnitText() + " (" +
-                              FormatPermille(SavedPermille(totalCompressed_, totalUncompressed_)) +
-                              "% gained)");
-    } else {
-      summary.lines.push_back(SizeText(totalUncompressed_) + UnitText() + " (not compressed)");
-    }
+    const std::string savings =
+        totals_.anyCompressed
+            ? SizeText(totals_.compressed) + " (" +
+                  FormatPermille(SavedPermille(totals_.compressed, totals_.uncompressed)) +
+                  "% gained)"
+            : SizeText(totals_.uncompressed) + " (not compressed)";
+    summary.lines = {reader_.Title(), std::to_string(version_), std::to_string(recordCount_),
+                     SizeText(totals_.uncompressed) + ' ', savings};
   }
-  summaryText_ = summary.Text();
+  summaryText_ = Join(summary.lines, std::string_view(&kLineSeparator, 1));
   view_.SetSummary(summary);
 }
 

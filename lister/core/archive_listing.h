@@ -14,13 +14,23 @@ namespace lister {
 // Runs of entries that cannot lie inside the file longer than this show as one row.
 inline constexpr std::int64_t kMaxEmptyRunRows = 1000;
 
+// Sums over the records of a listing, in 64 bits so that archives above 2 GB of content show
+// true totals. A record adds its stored size to the compressed total, and to the uncompressed
+// total its stored size when stored or its readable uncompressed length when compressed.
+struct ListingTotals {
+  std::int64_t uncompressed = 0;
+  std::int64_t compressed = 0;
+  bool anyCompressed = false;
+
+  void Add(const RecordRow& row);
+};
+
 class ArchiveListing {
  public:
   ArchiveListing(archive::ArchiveReader& reader, ListingView& view)
       : reader_(reader), view_(view) {}
 
   void SetArchivePath(std::string path) { archivePath_ = std::move(path); }
-  const std::string& ArchivePath() const { return archivePath_; }
 
   // Lists the archive at the archive path; on failure shows the message, then resets.
   void ListArchive();
@@ -30,20 +40,18 @@ class ArchiveListing {
 
   const std::string& ArchiveName() const { return archiveName_; }
   std::int32_t RecordCount() const { return recordCount_; }
-  std::int64_t TotalUncompressed() const { return totalUncompressed_; }
-  std::int64_t TotalCompressed() const { return totalCompressed_; }
-  bool AnyCompressed() const { return anyCompressed_; }
+  std::int64_t TotalUncompressed() const { return totals_.uncompressed; }
+  std::int64_t TotalCompressed() const { return totals_.compressed; }
   bool ShowInKB() const { return showInKB_; }
+  // The summary's lines joined by carriage returns.
   const std::string& SummaryText() const { return summaryText_; }
 
  private:
-  void Fail(const std::string& message);
-  void ListRecords(std::int64_t& row);
-  RecordRow ReadRecordRow(std::int32_t index, std::int64_t& uncompressed, std::int64_t& compressed,
-                          bool& any);
-  void PutEmptyRows(std::int64_t& row, std::int32_t first, std::int32_t end);
+  void Fail(std::string_view message);
+  RecordRow ReadRecordRow(std::int32_t index);
+  void PutRow(const RecordRow& row) { view_.SetRecordRow(nextRow_++, row); }
+  void PutEmptyRows(std::int32_t first, std::int32_t end);
   std::string SizeText(std::int64_t bytes) const;
-  std::string UnitText() const;
 
   archive::ArchiveReader& reader_;
   ListingView& view_;
@@ -51,19 +59,17 @@ class ArchiveListing {
   std::string archiveName_;
   std::int32_t recordCount_ = 0;
   std::int32_t version_ = 0;
-  // Sums are formed in 64 bits so that archives above 2 GB of content show true totals.
-  std::int64_t totalUncompressed_ = 0;
-  std::int64_t totalCompressed_ = 0;
-  bool anyCompressed_ = false;
+  ListingTotals totals_;
   bool showInKB_ = true;
   std::string summaryText_;
+  std::int64_t nextRow_ = 0;
 };
 
 // Indexes [first, end) of the entries that lie wholly inside a file of `fileSize` bytes, among
-// the `count` entries of a directory at `directoryOffset`.
+// the `count` entries of a directory at `directoryOffset`; 0 <= first <= end <= max(count, 0).
 struct IndexRange {
-  std::int64_t first = 0;
-  std::int64_t end = 0;
+  std::int32_t first = 0;
+  std::int32_t end = 0;
 };
 IndexRange EntriesInsideFile(std::int32_t directoryOffset, std::int32_t count,
                              std::int64_t fileSize);

@@ -14,8 +14,7 @@ RowCells FormatRowUtf8(const RecordRow& row) {
 
 std::vector<std::string> SummaryLinesUtf8(const Summary& summary) {
   std::vector<std::string> lines = summary.lines;
-  // Only a listed archive's summary has the title as its first line.
-  if (lines.size() == kSummaryLineCount) {
+  if (summary.listed) {
     lines[0] = archive::AnsiToUtf8(lines[0]);
   }
   return lines;

@@ -4,17 +4,6 @@
 
 namespace lister {
 
-std::string FieldNamesText() {
-  std::string text;
-  for (std::size_t i = 0; i < kFieldNames.size(); ++i) {
-    if (i > 0) {
-      text.push_back(kLineSeparator);
-    }
-    text += kFieldNames[i];
-  }
-  return text;
-}
-
 std::string NotAnArchiveMessage(std::string_view archiveName) {
   std::string message(archiveName);
   for (char& c : message) {
@@ -48,7 +37,7 @@ std::int64_t SavedPermille(std::int64_t compressed, std::int64_t uncompressed) {
   if (uncompressed == 0) {
     return -1;
   }
-#ifdef __SIZEOF_INT128__
+  // GCC and Clang give every 64-bit target, the only ones built, a 128-bit integer.
   const __int128 ratio = static_cast<__int128>(compressed) * 1000 / uncompressed;
   const __int128 saved = 1000 - ratio;
   // Only the sign and the three lowest digits are ever shown: keep those when narrowing.
@@ -57,10 +46,6 @@ std::int64_t SavedPermille(std::int64_t compressed, std::int64_t uncompressed) {
     return -kLimit;
   }
   return static_cast<std::int64_t>(saved > kLimit ? kLimit + saved % 1000 : saved);
-#else
-  const long double ratio = static_cast<long double>(compressed) * 1000 / uncompressed;
-  return static_cast<std::int64_t>(1000 - static_cast<std::int64_t>(ratio));
-#endif
 }
 
 }  // namespace lister

@@ -8,7 +8,7 @@
 
 namespace lister {
 
-// Lines of the field-names label and of the summary are separated by one carriage return.
+// Lines of the field-names label and of the summary text are separated by one carriage return.
 inline constexpr char kLineSeparator = '\r';
 
 inline constexpr std::size_t kColumnCount = 6;
@@ -27,8 +27,20 @@ inline constexpr std::string_view kNotArchiveSuffix = " is not a valid archive f
 inline constexpr std::string_view kNotAnArchiveSummary = "Not an archive file";
 inline constexpr std::string_view kEmptyRecordText = "empty record";
 
-// The five field names joined by carriage returns, without a trailing separator.
-std::string FieldNamesText();
+// The texts with `separator` between each two.
+template <typename Texts>
+std::string Join(const Texts& texts, std::string_view separator) {
+  std::string joined;
+  bool first = true;
+  for (const auto& text : texts) {
+    if (!first) {
+      joined += separator;
+    }
+    joined += text;
+    first = false;
+  }
+  return joined;
+}
 
 // "NAME is not a valid archive file." with only the letters a to z upper-cased.
 std::string NotAnArchiveMessage(std::string_view archiveName);

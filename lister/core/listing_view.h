@@ -14,9 +14,8 @@ struct Summary {
   // Five lines for a listed archive, or the one line "Not an archive file". Lines are kept
   // apart so that a view can keep a title holding a line break beside its field name.
   std::vector<std::string> lines;
-
-  // The lines joined by carriage returns, as the summary label is given them.
-  std::string Text() const;
+  // True for a listed archive's five lines, whose first is the archive's title.
+  bool listed = false;
 };
 
 class ListingView {
