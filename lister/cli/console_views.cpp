@@ -163,8 +163,10 @@ void JsonView::PrintListing() {
   Write(out_, text + "\"rows\":[");
   bool firstRow = true;
   spool_.Drain([&](const RecordRow& record) {
-    const RowCells cells = FormatRowUtf8(record);
-    Write(out_, (firstRow ? "" : ",") + Dump(cells));
+    if (!firstRow) {
+      Write(out_, ",");
+    }
+    Write(out_, Dump(FormatRowUtf8(record)));
     firstRow = false;
   });
   nlohmann::ordered_json summary = nlohmann::ordered_json::array();
