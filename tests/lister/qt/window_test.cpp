@@ -1,0 +1,271 @@
+// The main window as the user meets it: start-up, layout, the commands, the current row and a
+// listing in progress, on the offscreen platform.
+#include <QApplication>
+#include <QGroupBox>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QUrl>
+
+#include "window_test_support.h"
+
+namespace lister::window {
+namespace {
+
+using testing::Child;
+using MainWindowTest = testing::WindowTest;
+
+const QStringList kNotListed = {"Not an archive file"};
+const QStringList kNumbered3 = {"Numbered", "1", "3", "1 KB ", "1 KB (not compressed)"};
+
+TEST_F(MainWindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
+  const std::string good = Archive("good.spr", 3);
+  const std::string bad = dir_.WriteText("bad.spr", "not an archive at all");
+  const struct {
+    std::vector<std::string> args;
+    QString error;
+    int rows;
+    QString caption;
+    QStringList summary;
+  } cases[] = {
+      {{}, "No file specified.", 0, "Trovanta", kNotListed},
+      {{good, bad, "-x"}, "", 3, "Trovanta (good.spr)", kNumbered3},
+      {{bad}, "BAD.SPR is not a valid archive file.", 0, "Trovanta", kNotListed},
+      {{dir_.File("gone.spr")}, "This file does not exist.", 0, "Trovanta", kNotListed},
+  };
+  for (const auto& c : cases) {
+    errors_.clear();
+    const std::unique_ptr<TForm1> form = Start(c.args);
+    EXPECT_EQ(errors_.join(""), c.error);
+    EXPECT_EQ(errorsWhileShown_, 0);
+    EXPECT_EQ(Rows(*form), c.rows);
+    EXPECT_EQ(form->windowTitle(), c.caption);
+    EXPECT_EQ(Summary(*form), c.summary);
+    EXPECT_EQ(form->CurrentGridRow(), c.rows > 0 ? 1 : 0);
+    EXPECT_EQ(Child<LineLabel>(*form, "Label1").Lines(),
+              (QStringList{"Archive title:", "Version number:", "Total number of records:",
+                           "Total uncompressed length:", "Total compressed length:"}));
+  }
+}
+
+TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
+  const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 30)});
+  form->layout()->activate();
+  const QTableView& grid = Grid(*form);
+  const auto at = [&](const char* name) { return Child(*form, name).geometry(); };
+  const auto column = [&](int c) {
+    return QRect(grid.columnViewportPosition(c), 0, grid.columnWidth(c),
+                 grid.horizontalHeader()->height());
+  };
+  const QWidget& label1 = Child(*form, "Label1");
+  const QWidget& label2 = Child(*form, "Label2");
+  const std::pair<QRect, QRect> places[] = {
+      {QRect({}, form->centralWidget()->size()), {0, 0, 473, 295}},
+      {at("GroupBox1"), {8, 0, 457, 105}},
+      {QRect(label1.pos(), QSize(0, label1.height())), {8, 24, 0, 5 * 13}},
+      {QRect(label2.pos(), QSize(0, label2.height())), {144, 24, 0, 5 * 13}},
+      {at("RadioButton2"), {384, 56, 57, 17}},
+      {at("RadioButton1"), {384, 80, 57, 17}},
+      {at("StringGrid1"), {8, 112, 457, 174}},
+      {column(0), {0, 0, 52, 18}},
+      {column(1), {52, 0, 111, 18}},
+      {column(2), {163, 0, 52, 18}},
+      {column(3), {215, 0, 72, 18}},
+      {column(4), {287, 0, 72, 18}},
+      {column(5), {359, 0, 72, 18}},
+      {QRect(0, grid.rowViewportPosition(1), 0, grid.rowHeight(29)), {0, 18, 0, 18}},
+  };
+  for (const auto& [actual, expected] : places) {
+    EXPECT_EQ(actual, expected);
+  }
+  const QStringList texts = {
+      Child<QGroupBox>(*form, "GroupBox1").title(), Child<QRadioButton>(*form, "RadioButton1").text(),
+      Child<QRadioButton>(*form, "RadioButton2").text(), Child<QMenu>(*form, "File1").title(),
+      Child<QAction>(*form, "Open1").text(), Child<QMenu>(*form, "Help1").title(),
+      Child<QAction>(*form, "e1").text(), form->font().families().value(0)};
+  EXPECT_EQ(texts, (QStringList{"Archive header", "in KB", "in bytes", "&File", "&Open...",
+                                "&Help", "&About...", "MS Sans Serif"}));
+  QStringList headers;
+  for (int c = 0; c < 6; ++c) {
+    headers.append(grid.model()->headerData(c, Qt::Horizontal).toString());
+  }
+  EXPECT_EQ(headers, (QStringList{"Number", "Record name", "Comp.", "Comp. Size", "Uncomp. Size",
+                                  "Comp. ratio"}));
+  EXPECT_TRUE(Child<QAction>(*form, "Open1").shortcut().isEmpty());
+  EXPECT_EQ(form->font().pixelSize(), 11);
+  EXPECT_TRUE(label2.font().bold() && !label1.font().bold());
+  EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
+  EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+  EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
+  EXPECT_TRUE(Child<QRadioButton>(*form, "RadioButton1").isChecked());
+  form->show();
+  const QPoint off = form->frameGeometry().center() - form->screen()->availableGeometry().center();
+  EXPECT_LE(off.manhattanLength(), 2) << "centred on the screen";
+}
+
+TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
+  LineLabel label;
+  label.SetLines({"Tom & Jerry", "A\nB\rC", QString("A") + QChar(0) + "\x7F", "mid"});
+  EXPECT_EQ(label.Lines(), (QStringList{"Tom & Jerry", "A\u240AB\u240DC", "A\u2400\u2421", "mid"}));
+  EXPECT_EQ(label.size(), QSize(label.fontMetrics().horizontalAdvance("Tom & Jerry"), 4 * 13));
+}
+
+TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
+  const std::unique_ptr<TForm1> form = Start({dir_.Write(
+      "mixed.spr", archive::BuildArchive("Mixed", 2, {{"PLAIN.DAT", 0, 5000}, {"PACKED", archive::kMethodLzw, 3000, 10000}}))});
+  const QStringList inKB = {"Mixed", "2", "2", "15 KB ", "8 KB (46.7% gained)"};
+  Child<QRadioButton>(*form, "RadioButton2").click();
+  EXPECT_EQ(Summary(*form), (QStringList{"Mixed", "2", "2", "15000 bytes ", "8000 bytes (46.7% gained)"}));
+  EXPECT_EQ(Cell(*form, 1, 4), "10000") << "the table stays in bytes";
+  Child<QRadioButton>(*form, "RadioButton1").click();
+  EXPECT_EQ(Summary(*form), inKB);
+
+  Grid(*form).selectRow(1);
+  Child<QAction>(*form, "Open1").trigger();  // cancelled
+  EXPECT_EQ(Summary(*form), inKB);
+  EXPECT_EQ(form->CurrentGridRow(), 2);
+  Open(*form, dir_.File("typed.spr"));
+  EXPECT_EQ(errors_, QStringList{"This file does not exist."});
+  EXPECT_EQ(Summary(*form), kNotListed);
+  EXPECT_EQ(form->windowTitle(), "Trovanta (mixed.spr)") << "names the last good listing";
+
+  const QString dropped = QString::fromStdString(Archive("dropped.spr", 6));
+  for (const QString& url :
+       QStringList{"https://example.invalid/x.spr", QUrl::fromLocalFile(dropped).toString()}) {
+    QMimeData data;
+    data.setUrls({QUrl(url)});
+    QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.setAccepted(false);
+    QApplication::sendEvent(form.get(), &enter);
+    EXPECT_EQ(enter.isAccepted(), url.startsWith("file:"));
+    QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(form.get(), &drop);
+    QCoreApplication::processEvents();
+  }
+  EXPECT_EQ(form->windowTitle(), "Trovanta (dropped.spr)");
+  EXPECT_EQ(Rows(*form), 6);
+  answerOpen_ = [&](QFileDialog& dialog) {
+    EXPECT_EQ(dialog.selectedFiles().value(0), dropped) << "remembered as if chosen";
+    return 0;
+  };
+  Child<QAction>(*form, "Open1").trigger();
+  Child<QAction>(*form, "e1").trigger();
+  Child<QAction>(*form, "e1").trigger();
+  EXPECT_EQ(aboutBoxes_, 2);
+  EXPECT_EQ(openDialogs_, 3);
+  EXPECT_TRUE(form->findChildren<TAboutBox*>().isEmpty()) << "each box is gone when closed";
+}
+
+TEST_F(MainWindowTest, KeysCloseTheWindowAndOpenTheMenus) {
+  for (const char* focus : {"StringGrid1", "RadioButton1", "ClientArea"}) {
+    const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 40)});
+    form->show();
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    QWidget& target = Child(*form, focus);
+    target.setFocus();
+    QTest::keyClick(&target, Qt::Key_Down);
+    QTest::keyClick(&target, Qt::Key_Escape, Qt::ControlModifier);
+    for (const auto& [menu, item] : {std::pair{Qt::Key_F, Qt::Key_O}, {Qt::Key_H, Qt::Key_A}}) {
+      QTest::keyClick(form.get(), menu, Qt::AltModifier);
+      ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+      QTest::keyClick(QApplication::activePopupWidget(), item);
+    }
+    EXPECT_TRUE(form->isVisible()) << focus << ": other keys go to the control";
+    QTest::keyClick(&target, Qt::Key_Escape);
+    EXPECT_FALSE(form->isVisible()) << focus;
+  }
+  EXPECT_EQ(openDialogs_, 3);
+  EXPECT_EQ(aboutBoxes_, 3);
+}
+
+TEST_F(MainWindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
+  const std::string fifty = Archive("fifty.spr", 50);
+  const std::unique_ptr<TForm1> form = Start({Archive("forty.spr", 40)});
+  form->show();
+  QTableView& grid = Grid(*form);
+  const auto makeCurrent = [&](int row, int end) {
+    grid.selectionModel()->setCurrentIndex(grid.model()->index(row - 1, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    grid.setFocus();
+    for (int i = row; i != end; i += end > row ? 1 : -1) {
+      QTest::keyClick(&grid, end > row ? Qt::Key_Down : Qt::Key_Up, Qt::ShiftModifier);
+    }
+  };
+  makeCurrent(30, 30);
+  Open(*form, Archive("ten.spr", 10));
+  EXPECT_EQ(form->CurrentGridRow(), 10) << "the new table's last row";
+  Open(*form, fifty);
+  makeCurrent(30, 30);
+  grid.scrollToTop();
+  Open(*form, fifty);
+  const QRect shown = grid.visualRect(grid.currentIndex());
+  EXPECT_TRUE(grid.viewport()->rect().contains(shown)) << "scrolled into view";
+  EXPECT_GT(shown.bottom(), grid.viewport()->height() - 18) << "and no further";
+  grid.verticalScrollBar()->setValue(27);
+  Open(*form, fifty);
+  EXPECT_EQ(grid.verticalScrollBar()->value(), 27) << "a row in view needs no scrolling";
+  for (const auto& [start, end] : {std::pair{5, 9}, {9, 5}}) {
+    makeCurrent(start, end);
+    EXPECT_EQ(form->CurrentGridRow(), start) << "where the selection started";
+    Open(*form, fifty);
+    EXPECT_EQ(form->CurrentGridRow(), start);
+    EXPECT_EQ(grid.selectionModel()->selectedRows().size(), 1);
+  }
+  for (const std::string& before : {dir_.File("missing.spr"), Archive("none.spr", 0)}) {
+    Open(*form, before);
+    EXPECT_EQ(form->CurrentGridRow(), 0);
+    EXPECT_TRUE(grid.selectionModel()->selectedRows().isEmpty());
+    Open(*form, fifty);
+    EXPECT_EQ(form->CurrentGridRow(), 1);
+    EXPECT_EQ(grid.verticalScrollBar()->value(), 0);
+  }
+}
+
+// The progress dialog lets events through during a long listing. Meanwhile the window refuses
+// every command that would list again or switch the unit, and keeps a close request for the end.
+TEST_F(MainWindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
+  const std::string big = Archive("big.spr", 3000);
+  const QString other = QString::fromStdString(Archive("other.spr", 2));
+  for (const auto& [byEsc, askClose] : {std::pair{true, true}, {false, true}, {false, false}}) {
+    const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 2)});
+    form->show();
+    form->SetProgressDelay(std::chrono::milliseconds(0));
+    bool shown = false;
+    bool open = false;
+    QTimer::singleShot(0, form.get(), [&] {
+      QWidget* progress = QApplication::activeModalWidget();
+      shown = progress != nullptr && progress->objectName() == "ListingProgress";
+      QTest::mouseClick(&Child(*form, "RadioButton2"), Qt::LeftButton);
+      QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
+      QMimeData data;
+      data.setUrls({QUrl::fromLocalFile(other)});
+      QDragEnterEvent enter({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(form.get(), &enter);
+      QDropEvent drop({10, 10}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+      QApplication::sendEvent(form.get(), &drop);
+      if (askClose) {
+        byEsc ? QTest::keyClick(&Grid(*form), Qt::Key_Escape) : void(form->close());
+      }
+      open = form->isVisible();
+    });
+    Open(*form, big);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown && open);
+    EXPECT_EQ(form->isVisible(), !askClose);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(Child<QRadioButton>(*form, "RadioButton1").isChecked());
+    EXPECT_EQ(form->windowTitle(), "Trovanta (big.spr)");
+    EXPECT_EQ(Cell(*form, 2999, 1), "R2999.SPR");
+    EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty()) << "the progress dialog is gone";
+  }
+}
+
+}  // namespace
+}  // namespace lister::window
