@@ -1,5 +1,5 @@
-// Scaffolding of the window tests: a window started on an archive, with its modal dialogs
-// answered in place by a script that stands in for the user.
+// Scaffolding of the window tests: a window started on an archive, its modal dialogs answered in
+// place by a script that stands in for the user.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,11 +8,7 @@
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QTableView>
-#include <functional>
-#include <memory>
 #include <ostream>
-#include <stdexcept>
-#include <string>
 
 #include "about.h"
 #include "error_box.h"
@@ -26,23 +22,11 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace lister::window::testing {
 
-// The descendant of `root` with that object name; throws when there is none.
+// The descendant of `root` with that object name.
 template <typename T = QWidget>
 T& Child(const QObject& root, const char* name) {
   T* child = root.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) {
-    throw std::runtime_error(std::string("no child named ") + name);
-  }
-  return *child;
-}
-
-// An archive of `records` stored records named R0.SPR, R1.SPR, ...
-inline archive::ArchiveImage NumberedArchive(int records) {
-  std::vector<archive::RecordSpec> numbered;
-  for (int i = 0; i < records; ++i) {
-    numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
-  }
-  return archive::BuildArchive("Numbered", 1, numbered);
+  return child != nullptr ? *child : throw std::runtime_error(name);
 }
 
 class WindowTest : public ::testing::Test {
@@ -52,15 +36,19 @@ class WindowTest : public ::testing::Test {
       if (auto* box = qobject_cast<ErrorBox*>(&dialog)) {
         errors_.append(box->text());
         errorsWhileShown_ += box->parentWidget()->isVisible() ? 1 : 0;
-        return static_cast<int>(QMessageBox::Ok);
       }
       aboutBoxes_ += qobject_cast<TAboutBox*>(&dialog) != nullptr ? 1 : 0;
       auto* open = qobject_cast<QFileDialog*>(&dialog);
       return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
     });
   }
+  // An archive of `records` stored records named R0.SPR, R1.SPR, ...
   std::string Archive(const std::string& name, int records) {
-    return dir_.Write(name, NumberedArchive(records));
+    std::vector<archive::RecordSpec> numbered;
+    for (int i = 0; i < records; ++i) {
+      numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
+    }
+    return dir_.Write(name, archive::BuildArchive("Numbered", 1, numbered));
   }
   // Lists `path` as if the user chose it in the open dialog.
   void Open(TForm1& form, const std::string& path) {
@@ -70,7 +58,9 @@ class WindowTest : public ::testing::Test {
     };
     Child<QAction>(form, "Open1").trigger();
   }
-  static QStringList Summary(const TForm1& form) { return Child<LineLabel>(form, "Label2").Lines(); }
+  static QStringList Summary(const TForm1& form) {
+    return Child<LineLabel>(form, "Label2").Lines();
+  }
   static QTableView& Grid(const TForm1& form) { return Child<QTableView>(form, "StringGrid1"); }
   static int Rows(const TForm1& form) { return Grid(form).model()->rowCount(); }
   static QString Cell(const TForm1& form, int row, int column) {
