@@ -1,26 +1,13 @@
 // The modal boxes, run with QDialog::exec and answered with keys as a user would, and the open
 // dialog's filters and memory.
-#include <QApplication>
-#include <QComboBox>
-#include <QFileSystemModel>
-#include <QLabel>
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
-#include <QTimer>
-
 #include "window_test_support.h"
 
 namespace lister::window {
 namespace {
 
+using testing::AnswerModal;
 using testing::Child;
 using DialogsTest = testing::WindowTest;
-
-// Runs `answer` on the modal box that the next event loop shows.
-void AnswerModal(std::function<void(QDialog&)> answer) {
-  QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
-}
 
 // Whether pressing `key` closed the box; closes it if not.
 bool ClosedBy(QDialog& box, Qt::Key key) {

@@ -1,9 +1,5 @@
-// The record table: which row is current after a listing, what each cell shows, how the model
-// tells the view about rows, and what the grid paints.
-#include <QAbstractItemModelTester>
-#include <QSignalSpy>
-
-#include "current_row.h"
+// The record table: what each cell shows, how the model tells the view about rows, and what the
+// grid paints.
 #include "record_table_model.h"
 #include "window_test_support.h"
 
@@ -11,18 +7,6 @@ namespace lister::window {
 namespace {
 
 using GridTest = testing::WindowTest;
-
-TEST(ChooseCurrentRowTest, FollowsTheRowAcrossListings) {
-  const std::array<std::int64_t, 4> cases[] = {
-      // previous row, record rows, then the row chosen and whether shown from the top
-      {0, 12, 1, 1},   {30, 50, 30, 0}, {30, 30, 30, 0},
-      {30, 10, 10, 0}, {30, 0, 0, 0},   {-1, 5, 1, 1},
-  };
-  for (const auto& [previous, records, row, fromTop] : cases) {
-    const CurrentRow chosen = ChooseCurrentRow(previous, records);
-    EXPECT_EQ(std::pair(chosen.row, chosen.fromTop), std::pair(row, fromTop == 1)) << previous;
-  }
-}
 
 TEST_F(GridTest, ShowsEachCellOfEachKindOfRow) {
   const std::unique_ptr<TForm1> form = Start(

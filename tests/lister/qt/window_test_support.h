@@ -4,10 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
-#include <QFileDialog>
-#include <QHeaderView>
-#include <QTableView>
+#include <QtTest>
+#include <QtWidgets>
 #include <ostream>
 
 #include "about.h"
@@ -27,6 +25,11 @@ template <typename T = QWidget>
 T& Child(const QObject& root, const char* name) {
   T* child = root.findChild<T*>(QString::fromLatin1(name));
   return child != nullptr ? *child : throw std::runtime_error(name);
+}
+
+// Runs `answer` on the modal dialog that the next event loop shows.
+inline void AnswerModal(std::function<void(QDialog&)> answer) {
+  QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
 }
 
 class WindowTest : public ::testing::Test {
