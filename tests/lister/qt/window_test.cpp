@@ -138,9 +138,9 @@ TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIs) {
     const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 40)});
     form->show();
     QWidget& target = Child(*form, focus);
-    for (const auto [key, chord] : {std::pair{Qt::Key_Down, Qt::NoModifier},
-                                    {Qt::Key_Escape, Qt::ControlModifier},
-                                    {Qt::Key_Escape, Qt::AltModifier}}) {
+    for (const auto& [key, chord] : {std::pair{Qt::Key_Down, Qt::NoModifier},
+                                     {Qt::Key_Escape, Qt::ControlModifier},
+                                     {Qt::Key_Escape, Qt::AltModifier}}) {
       QTest::keyClick(&target, key, chord);
     }
     EXPECT_TRUE(form->isVisible()) << focus << ": other keys go to the control";
