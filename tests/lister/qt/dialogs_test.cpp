@@ -24,8 +24,8 @@ TEST_F(DialogsTest, TheErrorBoxShowsTextAndClosesWithEnterOrEsc) {
     form.SetArchivePath(markup);
     AnswerModal([key](QDialog& modal) {
       auto& box = dynamic_cast<QMessageBox&>(modal);
-      EXPECT_EQ(box.windowTitle() + "|" + box.text(),
-                "Error|<I>X&AMP;.SPR is not a valid archive file.");
+      EXPECT_EQ(box.objectName() + "|" + box.windowTitle() + "|" + box.text(),
+                "ErrorBox|Error|<I>X&AMP;.SPR is not a valid archive file.");
       EXPECT_EQ(box.textFormat(), Qt::PlainText);
       EXPECT_EQ(box.icon(), QMessageBox::Critical);
       EXPECT_EQ(box.buttons().size(), 1);
@@ -40,7 +40,9 @@ TEST_F(DialogsTest, TheErrorBoxShowsTextAndClosesWithEnterOrEsc) {
 
 TEST_F(DialogsTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
   TForm1 form(reader_);
-  AnswerModal([](QDialog& box) {
+  int shown = 0;
+  AnswerModal([&shown](QDialog& box) {
+    ++shown;
     const auto px = [&box](int value) {
       return static_cast<int>(std::lround(value * box.logicalDpiY() / 96.0));
     };
@@ -67,8 +69,9 @@ TEST_F(DialogsTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
     EXPECT_FALSE(ClosedBy(box, Qt::Key_Escape));
   });
   Child<QAction>(form, "e1").trigger();
-  AnswerModal([](QDialog& box) { EXPECT_TRUE(ClosedBy(box, Qt::Key_Return)); });
+  AnswerModal([&shown](QDialog& box) { shown += ClosedBy(box, Qt::Key_Return) ? 1 : 0; });
   Child<QAction>(form, "e1").trigger();
+  EXPECT_EQ(shown, 2) << "a fresh box each time; Enter presses OK";
   EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty()) << "destroyed once closed";
 }
 

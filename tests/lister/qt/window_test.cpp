@@ -200,7 +200,11 @@ TEST_F(MainWindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd
     form->SetProgressDelay(std::chrono::milliseconds(0));
     QString during;
     QTimer::singleShot(0, form.get(), [&] {
-      during = QApplication::activeModalWidget()->objectName();
+      const QWidget& progress = *QApplication::activeModalWidget();
+      during = QStringList({progress.objectName(), progress.windowTitle(),
+                            Child<QLabel>(progress, "").text(),
+                            progress.findChild<QProgressBar*>()->format()})
+                   .join('|');
       QTest::mouseClick(&Child(*form, "RadioButton2"), Qt::LeftButton);
       QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
       during += Drop(*form, other) ? " drop" : "";
@@ -209,7 +213,7 @@ TEST_F(MainWindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd
     });
     Open(*form, big);
     QCoreApplication::processEvents();
-    EXPECT_EQ(during, "ListingProgress");
+    EXPECT_EQ(during, "ListingProgress|Trovanta|Listing big.spr|%v of %m");
     EXPECT_EQ(form->isVisible(), close == Qt::Key_Space);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(Child<QRadioButton>(*form, "RadioButton1").isChecked());
