@@ -49,7 +49,6 @@ class TForm1 : public QMainWindow, public ListingView {
   // listing runs (its progress dialog lets events through); false then.
   bool ListArchive();
 
-  const ArchiveListing& Listing() const { return listing_; }
   // The grid row current now (the first record is row 1), 0 when there is none.
   std::int64_t CurrentGridRow() const;
   void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
