@@ -89,8 +89,7 @@ TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
   EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
   form->show();
-  const QPoint off = form->frameGeometry().center() - form->screen()->availableGeometry().center();
-  EXPECT_LE(off.manhattanLength(), 2) << "centred on the screen";
+  EXPECT_LE(testing::OffCentre(*form), 2) << "centred on the screen";
 }
 
 TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {

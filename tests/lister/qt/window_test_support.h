@@ -27,6 +27,12 @@ T& Child(const QObject& root, const char* name) {
   return child != nullptr ? *child : throw std::runtime_error(name);
 }
 
+// How far the window's frame lies from the centre of the screen, in pixels.
+inline int OffCentre(const QWidget& window) {
+  return (window.frameGeometry().center() - window.screen()->availableGeometry().center())
+      .manhattanLength();
+}
+
 // Runs `answer` on the modal dialog that the next event loop shows.
 inline void AnswerModal(std::function<void(QDialog&)> answer) {
   QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
