@@ -96,7 +96,10 @@ TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
   LineLabel label;
   label.SetLines({"Tom & Jerry", "A\nB\rC", QString("A") + QChar(0) + "\x7F", "mid"});
   EXPECT_EQ(label.Lines(), (QStringList{"Tom & Jerry", "A\u240AB\u240DC", "A\u2400\u2421", "mid"}));
-  EXPECT_EQ(label.size(), QSize(label.fontMetrics().horizontalAdvance("Tom & Jerry"), 4 * 13));
+  for (const int pixels : {11, 20}) {  // and follow a change of font
+    label.setFont(WindowFont(pixels));
+    EXPECT_EQ(label.size(), QSize(label.fontMetrics().horizontalAdvance("Tom & Jerry"), 4 * 13));
+  }
 }
 
 TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {

@@ -13,6 +13,7 @@
 #include "line_label.h"
 #include "start_up.h"
 #include "temp_dir.h"
+#include "window_font.h"
 
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
