@@ -8,6 +8,7 @@
 
 #include "listing_texts.h"
 #include "program_icon.h"
+#include "visible_text.h"
 #include "window_font.h"
 #include "window_placement.h"
 
@@ -51,9 +52,7 @@ TAboutBox::TAboutBox(QWidget* parent)
 
   QFont bold = font();
   bold.setBold(true);
-  ProductName =
-      MakeLabel(AboutPanel, "ProductName",
-                QString::fromUtf8(kProductName.data(), kProductName.size()), {px(88), px(16)});
+  ProductName = MakeLabel(AboutPanel, "ProductName", FixedText(kProductName), {px(88), px(16)});
   ProductName->setFont(bold);
   ProductName->adjustSize();
   Copyright =

@@ -40,8 +40,6 @@ class ArchiveOpenDialog : public QObject {
   // Runs the dialog over `parent`: the chosen file's full path, or nothing when cancelled.
   std::optional<QString> Execute(QWidget* parent);
 
-  int FilterIndex() const { return filterIndex_; }
-  const QString& LastPath() const { return lastPath_; }
   // A path chosen another way (dropped on the window) is remembered as if chosen here.
   void RememberPath(const QString& path) { lastPath_ = path; }
 

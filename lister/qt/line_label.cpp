@@ -4,7 +4,6 @@
 #include <QPainter>
 #include <algorithm>
 
-#include "listing_texts.h"
 #include "visible_text.h"
 
 namespace lister::window {
@@ -22,10 +21,6 @@ void LineLabel::SetLines(const QStringList& lines) {
   }
   resize(sizeHint());
   update();
-}
-
-void LineLabel::SetText(const QString& text) {
-  SetLines(text.split(QChar(kLineSeparator)));
 }
 
 QSize LineLabel::sizeHint() const {

@@ -18,8 +18,6 @@ class LineLabel : public QWidget {
   explicit LineLabel(QWidget* parent = nullptr);
 
   void SetLines(const QStringList& lines);
-  // Text whose lines are separated by single carriage returns.
-  void SetText(const QString& text);
   const QStringList& Lines() const { return lines_; }
 
   QSize sizeHint() const override;

@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "listing_texts.h"
+#include "visible_text.h"
 #include "window_placement.h"
 
 namespace lister::window {
@@ -51,7 +52,7 @@ void ListingProgress::Show() {
   dialog_ = std::make_unique<ProgressBox>(
       parent_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   dialog_->setObjectName("ListingProgress");
-  dialog_->setWindowTitle(QString::fromUtf8(kProductName.data(), kProductName.size()));
+  dialog_->setWindowTitle(FixedText(kProductName));
   dialog_->setLabelText(QStringLiteral("Listing %1").arg(archiveName_));
   dialog_->setCancelButton(nullptr);
   dialog_->setWindowModality(Qt::ApplicationModal);

@@ -29,7 +29,6 @@ class ListingProgress {
 
   // Called after each row; true when events were let through just now.
   bool Update(std::int64_t rowsDone);
-  bool Shown() const { return dialog_ != nullptr; }
 
  private:
   void Show();

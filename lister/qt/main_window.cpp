@@ -14,7 +14,6 @@
 #include <QMimeData>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
 #include <QTableView>
 
 #include "about.h"
@@ -35,10 +34,6 @@ namespace lister::window {
 
 namespace {
 
-QString Latin(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(name);
@@ -56,7 +51,7 @@ TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* 
       model_(new RecordTableModel(this)),
       progressDelay_(kProgressDelay) {
   setObjectName("TForm1");
-  setWindowTitle(Latin(kProductName));
+  setWindowTitle(FixedText(kProductName));
   setWindowIcon(ProgramIconPixmap());
   setFont(WindowFont());
   setAcceptDrops(true);
@@ -160,10 +155,14 @@ void TForm1::BuildGrid(QWidget* client) {
 void TForm1::PlaceFixedTexts() {
   std::array<QString, kColumnCount> texts;
   for (std::size_t i = 0; i < kColumnCount; ++i) {
-    texts[i] = Latin(kHeaderTexts[i]);
+    texts[i] = FixedText(kHeaderTexts[i]);
   }
   model_->SetHeaderTexts(texts);
-  Label1->SetText(QString::fromStdString(FieldNamesText()));
+  QStringList names;
+  for (const std::string_view name : kFieldNames) {
+    names.append(FixedText(name));
+  }
+  Label1->SetLines(names);
 }
 
 std::int64_t TForm1::CurrentGridRow() const {
@@ -185,18 +184,37 @@ std::int64_t TForm1::CurrentGridRow() const {
   return static_cast<std::int64_t>(start) + 1;
 }
 
-void TForm1::ListArchive() {
-  if (busy_) {
-    return;
+// Marks the time a listing runs; at its end, also when the listing throws, a close request
+// made meanwhile is carried out.
+class TForm1::ListingScope {
+ public:
+  explicit ListingScope(TForm1& form) : form_(form) { form_.listingRuns_ = true; }
+  ~ListingScope() {
+    form_.listingRuns_ = false;
+    if (form_.closeRequested_) {
+      form_.closeRequested_ = false;
+      form_.close();
+    }
   }
-  busy_ = true;
+  ListingScope(const ListingScope&) = delete;
+  ListingScope& operator=(const ListingScope&) = delete;
+
+ private:
+  TForm1& form_;
+};
+
+bool TForm1::ListArchive() {
+  if (listingRuns_) {
+    return false;
+  }
+  const ListingScope scope(*this);
   const std::int64_t previousRow = CurrentGridRow();
   const int previousScroll = StringGrid1->verticalScrollBar()->value();
   listing_.ListArchive();
   progress_.reset();
   model_->PublishFilledRows();
-  busy_ = false;
   PlaceCurrentRow(previousRow, previousScroll);
+  return true;
 }
 
 void TForm1::PlaceCurrentRow(std::int64_t previousRow, int previousScroll) {
@@ -253,63 +271,78 @@ void TForm1::ShowError(const std::string& message) {
 }
 
 void TForm1::Open1Click() {
-  if (busy_) {
-    return;
-  }
   if (const std::optional<QString> path = OpenDialog1->Execute(this)) {
     ListChosenPath(*path);
   }
 }
 
-void TForm1::ListChosenPath(const QString& path) {
+bool TForm1::ListChosenPath(const QString& path) {
+  if (listingRuns_) {
+    return false;
+  }
   listing_.SetArchivePath(PathBytes(path));
-  ListArchive();
+  return ListArchive();
 }
 
 void TForm1::e1Click() {
-  if (busy_) {
-    return;
-  }
   // A fresh box each time, gone when it closes, also when showing it throws.
   TAboutBox box(this);
   runDialog_(box);
 }
 
 void TForm1::RadioButton1Click() {
-  if (busy_) {
-    ShowUnitChoice();
-    return;
-  }
   listing_.SetShowInKB(true);
 }
 
 void TForm1::RadioButton2Click() {
-  if (busy_) {
-    ShowUnitChoice();
-    return;
-  }
   listing_.SetShowInKB(false);
 }
 
-void TForm1::ShowUnitChoice() {
-  const QSignalBlocker blockKB(RadioButton1);
-  const QSignalBlocker blockBytes(RadioButton2);
-  (listing_.ShowInKB() ? RadioButton1 : RadioButton2)->setChecked(true);
+namespace {
+
+// What the user does with the mouse, the keyboard and drags.
+bool IsUserInput(QEvent::Type type) {
+  switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+      return true;
+    default:
+      return false;
+  }
 }
 
+}  // namespace
+
+// The one gate of the window while a listing runs: the progress dialog lets events through, and
+// none of the user's input may start another listing or switch the unit meanwhile. Esc and any
+// other close request are remembered and carried out when the listing ends. The window is not
+// disabled, so it keeps its look.
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
-  if (event->type() == QEvent::KeyPress && watched->isWidgetType() &&
-      static_cast<QWidget*>(watched)->window() == this) {
-    if (FormKeyPress(static_cast<QKeyEvent*>(event))) {
-      return true;
-    }
+  if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  if (event->type() == QEvent::KeyPress && FormKeyPress(static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
+  if (listingRuns_ && IsUserInput(event->type())) {
+    return true;
   }
   return QMainWindow::eventFilter(watched, event);
 }
 
 bool TForm1::FormKeyPress(QKeyEvent* event) {
   const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
-  if (event->key() != Qt::Key_Escape || (event->modifiers() & chords) || busy_) {
+  if (event->key() != Qt::Key_Escape || (event->modifiers() & chords)) {
     return false;
   }
   close();
@@ -317,7 +350,8 @@ bool TForm1::FormKeyPress(QKeyEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (busy_) {
+  if (listingRuns_) {
+    closeRequested_ = true;
     event->ignore();
     return;
   }
@@ -349,14 +383,14 @@ QString DroppedPath(const QMimeData* data) {
 }  // namespace
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!busy_ && IsAcceptablePath(DroppedPath(event->mimeData()))) {
+  if (IsAcceptablePath(DroppedPath(event->mimeData()))) {
     event->acceptProposedAction();
   }
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
   const QString path = DroppedPath(event->mimeData());
-  if (busy_ || !IsAcceptablePath(path)) {
+  if (!IsAcceptablePath(path)) {
     return;
   }
   event->acceptProposedAction();
@@ -364,12 +398,10 @@ void TForm1::dropEvent(QDropEvent* event) {
   QMetaObject::invokeMethod(
       this,
       [this, path] {
-        if (busy_) {
-          return;
-        }
         // A dropped file is listed, and remembered, as if chosen in the open dialog.
-        OpenDialog1->RememberPath(path);
-        ListChosenPath(path);
+        if (ListChosenPath(path)) {
+          OpenDialog1->RememberPath(path);
+        }
       },
       Qt::QueuedConnection);
 }

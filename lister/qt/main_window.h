@@ -46,10 +46,9 @@ class TForm1 : public QMainWindow, public ListingView {
   void PlaceFixedTexts();
   void SetArchivePath(std::string path) { listing_.SetArchivePath(std::move(path)); }
   // Lists the archive at the archive path, then places the current row. Ignored while a
-  // listing runs (its progress dialog lets events through).
-  void ListArchive();
+  // listing runs (its progress dialog lets events through); false then.
+  bool ListArchive();
 
-  const ArchiveListing& Listing() const { return listing_; }
   // The grid row current now (the first record is row 1), 0 when there is none.
   std::int64_t CurrentGridRow() const;
   void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
@@ -69,7 +68,7 @@ class TForm1 : public QMainWindow, public ListingView {
  protected:
   // Key preview: sees every key pressed in this window before the focused control does.
   bool eventFilter(QObject* watched, QEvent* event) override;
-  // True when the key was Esc and closed the window.
+  // True when the key was Esc and asked the window to close.
   bool FormKeyPress(QKeyEvent* event);
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
@@ -80,16 +79,18 @@ class TForm1 : public QMainWindow, public ListingView {
   void BuildMenu();
   void BuildGroupBox(QWidget* client);
   void BuildGrid(QWidget* client);
-  void ListChosenPath(const QString& path);
+  class ListingScope;
+  // False, changing nothing, while a listing runs.
+  bool ListChosenPath(const QString& path);
   void PlaceCurrentRow(std::int64_t previousRow, int previousScroll);
-  void ShowUnitChoice();
 
   ArchiveListing listing_;
   DialogRunner runDialog_;
   RecordTableModel* model_;
   std::unique_ptr<ListingProgress> progress_;
   std::chrono::milliseconds progressDelay_;
-  bool busy_ = false;  // a listing runs
+  bool listingRuns_ = false;
+  bool closeRequested_ = false;  // during the listing
   bool centred_ = false;
 
   QMenuBar* MainMenu1;

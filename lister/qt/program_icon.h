@@ -6,8 +6,6 @@
 
 namespace lister::window {
 
-inline constexpr int kIconSize = 32;
-
 QImage ProgramIconImage();
 QPixmap ProgramIconPixmap();
 

@@ -1,6 +1,7 @@
 // Start-up of Trovanta up to the first show of its main window.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,5 +19,9 @@ namespace lister::window {
 std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
                                           const std::vector<std::string>& args,
                                           DialogRunner runDialog = ExecDialog);
+
+// The whole program: the application, its main window, and the event loop until the window
+// closes; returns the exit status. `beforeShow` sees the main window just before its first show.
+int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& beforeShow = {});
 
 }  // namespace lister::window

@@ -11,6 +11,10 @@ constexpr char16_t kDeletePicture = 0x2421;
 
 }  // namespace
 
+QString FixedText(std::string_view ascii) {
+  return QString::fromLatin1(ascii.data(), static_cast<qsizetype>(ascii.size()));
+}
+
 QString ShowControls(QString text) {
   for (QChar& c : text) {
     const char16_t code = c.unicode();

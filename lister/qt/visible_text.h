@@ -5,8 +5,12 @@
 
 #include <QString>
 #include <string>
+#include <string_view>
 
 namespace lister::window {
+
+// The lister's fixed texts (the product name, headers, field names) are ASCII.
+QString FixedText(std::string_view ascii);
 
 // C0 control characters and DEL become the matching Unicode control pictures (U+2400 block).
 QString ShowControls(QString text);

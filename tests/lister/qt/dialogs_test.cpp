@@ -1,143 +1,125 @@
-// The real modal boxes, run with QDialog::exec and answered with key presses, as a user would.
-#include <gtest/gtest.h>
-
-#include <QAction>
-#include <QApplication>
-#include <QLabel>
-#include <QMessageBox>
-#include <QPointer>
-#include <QPushButton>
-#include <QScreen>
-#include <QTest>
-#include <QTimer>
-
-#include "about.h"
-#include "main_window.h"
-#include "temp_dir.h"
+// The modal boxes, run with QDialog::exec and answered with keys as a user would, and the open
+// dialog's filters and memory.
 #include "window_test_support.h"
 
 namespace lister::window {
 namespace {
 
-using testing::AnswerNextModal;
+using testing::AnswerModal;
 using testing::Child;
+using DialogsTest = testing::WindowTest;
 
-// Presses `key` on the modal box and then checks, once events have run, whether it closed;
-// a box that stays open is closed here so that the test fails instead of hanging.
-void PressAndWatch(QWidget& box, Qt::Key key, bool& closed) {
-  QPointer<QWidget> watched(&box);
+// Whether pressing `key` closed the box; closes it if not.
+bool ClosedBy(QDialog& box, Qt::Key key) {
   QTest::keyClick(&box, key);
-  QTimer::singleShot(50, [watched, &closed] {
-    closed = watched.isNull() || !watched->isVisible();
-    if (!closed) {
-      static_cast<QDialog*>(watched.data())->done(QDialog::Rejected);
-    }
-  });
+  const bool closed = !box.isVisible();
+  box.done(0);
+  return closed;
 }
 
-TEST(ErrorBoxTest, OneOkButtonThatEnterAndEscBothPress) {
-  archive::ArchiveReader reader;
-  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
-    TForm1 form(reader);
-    form.PlaceFixedTexts();
-    bool seen = false;
-    bool closed = false;
-    AnswerNextModal([&](QWidget& modal) {
-      auto* box = qobject_cast<QMessageBox*>(&modal);
-      ASSERT_NE(box, nullptr);
-      seen = true;
-      EXPECT_EQ(box->windowTitle(), "Error");
-      EXPECT_EQ(box->text(), "No file specified.");
-      EXPECT_EQ(box->icon(), QMessageBox::Critical);
-      ASSERT_EQ(box->buttons().size(), 1);
-      EXPECT_EQ(box->buttons().front()->text(), "OK");
-      EXPECT_EQ(box->defaultButton(), box->buttons().front());
-      EXPECT_TRUE(box->isModal());
-      const QPoint offCentre =
-          box->frameGeometry().center() - box->screen()->availableGeometry().center();
-      EXPECT_LE(offCentre.manhattanLength(), 2) << "centred on the screen";
-      PressAndWatch(*box, key, closed);
+TEST_F(DialogsTest, TheErrorBoxShowsTextAndClosesWithEnterOrEsc) {
+  const std::string markup = dir_.WriteText("<i>x&amp;.spr", "no archive");
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space}) {
+    TForm1 form(reader_);
+    form.SetArchivePath(markup);
+    AnswerModal([key](QDialog& modal) {
+      auto& box = dynamic_cast<QMessageBox&>(modal);
+      EXPECT_EQ(box.objectName() + "|" + box.windowTitle() + "|" + box.text(),
+                "ErrorBox|Error|<I>X&AMP;.SPR is not a valid archive file.");
+      EXPECT_EQ(box.textFormat(), Qt::PlainText);
+      EXPECT_EQ(box.icon(), QMessageBox::Critical);
+      EXPECT_EQ(box.buttons().size(), 1);
+      EXPECT_EQ(box.defaultButton()->text(), "OK");
+      EXPECT_LE(testing::OffCentre(box), 2) << "centred on the screen";
+      EXPECT_EQ(ClosedBy(box, key), key != Qt::Key_Space) << key;
     });
     form.ListArchive();
-    QTest::qWait(100);
-    EXPECT_TRUE(seen);
-    EXPECT_TRUE(closed) << "key " << key;
-    EXPECT_EQ(form.Listing().SummaryText(), "Not an archive file");
   }
 }
 
-TEST(ErrorBoxTest, ShowsMarkupInANameAsText) {
-  archive::ArchiveReader reader;
-  testing_support::TempDir dir;
-  TForm1 form(reader);
-  form.SetArchivePath(dir.WriteText("<i>x&amp;.spr", "no archive"));
-  QString text;
-  Qt::TextFormat format = Qt::AutoText;
-  AnswerNextModal([&](QWidget& modal) {
-    auto& box = static_cast<QMessageBox&>(modal);
-    text = box.text();
-    format = box.textFormat();
-    box.done(QMessageBox::Ok);
+TEST_F(DialogsTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
+  TForm1 form(reader_);
+  int shown = 0;
+  AnswerModal([&shown](QDialog& box) {
+    ++shown;
+    const auto px = [&box](int value) {
+      return static_cast<int>(std::lround(value * box.logicalDpiY() / 96.0));
+    };
+    const auto at = [&box](const char* name) { return Child(box, name).geometry(); };
+    const auto corner = [&at](const char* name) { return QRect(at(name).topLeft(), QSize()); };
+    const std::pair<QRect, QRect> places[] = {
+        {QRect({}, box.size()), {0, 0, px(298), px(130)}},
+        {at("AboutPanel"), {px(8), px(8), px(281), px(65)}},
+        {at("ProgramIcon"), {px(24), px(16), px(33), px(33)}},
+        {corner("ProductName"), QRect(px(88), px(16), -1, -1)},
+        {corner("Copyright"), QRect(px(88), px(32), -1, -1)},
+        {corner("Version"), QRect(px(88), px(40), -1, -1)},
+        {at("OKButton"), {px(111), px(88), px(75), px(33)}},
+    };
+    for (const auto& [actual, expected] : places) {
+      EXPECT_EQ(actual, expected);
+    }
+    EXPECT_EQ(box.windowTitle() + "|" + Child<QLabel>(box, "ProductName").text() + "|" +
+                  Child<QLabel>(box, "Copyright").text(),
+              "About|Trovanta|Copyright \u00A9 Gorblunk tools developers");
+    EXPECT_EQ(box.font().pixelSize(), px(11));
+    EXPECT_TRUE(Child(box, "ProductName").font().bold());
+    EXPECT_EQ(Child<QLabel>(box, "ProgramIcon").pixmap().size(), QSize(32, 32));
+    EXPECT_LE(testing::OffCentre(box), 2) << "centred on the screen";
+    EXPECT_FALSE(ClosedBy(box, Qt::Key_Escape));
   });
-  form.ListArchive();
-  EXPECT_EQ(text, "<I>X&AMP;.SPR is not a valid archive file.");
-  EXPECT_EQ(format, Qt::PlainText);
+  Child<QAction>(form, "e1").trigger();
+  AnswerModal([&shown](QDialog& box) { shown += ClosedBy(box, Qt::Key_Return) ? 1 : 0; });
+  Child<QAction>(form, "e1").trigger();
+  EXPECT_EQ(shown, 2) << "a fresh box each time; Enter presses OK";
+  EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty()) << "destroyed once closed";
 }
 
-TEST(AboutBoxTest, OpensFreshEachTimeAndOnlyOkOrTheCloseButtonCloseIt) {
-  archive::ArchiveReader reader;
-  TForm1 form(reader);
-  QPointer<QWidget> first;
-  struct Step {
-    bool byCloseButton;
+TEST_F(DialogsTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
+  const std::unique_ptr<TForm1> form = Start({});
+  const QString chosen = QString::fromStdString(Archive("pal.mix", 2));
+  const QString all = "*.spr *.map *.til *.mix *.lit *.llt *.tex";
+  const struct {
+    int filter;                                     // selected when the dialog opens
+    std::vector<std::pair<Qt::Key, QString>> keys;  // then the patterns in use; Shift changes none
+    QString answer;                                 // empty: cancel
+  } steps[] = {
+      {5,
+       {{Qt::Key_Shift, all},
+        {Qt::Key_Home, "*"},
+        {Qt::Key_Down, "*.spr"},
+        {Qt::Key_End, all},
+        {Qt::Key_Up, "*.mix *.lit *.llt"}},
+       chosen},
+      {4, {{Qt::Key_Up, "*.til"}}, "/" + QString(259, 'x')},
+      {4, {{Qt::Key_Up, "*.til"}}, ""},
+      {4, {}, ""},
   };
-  for (const Step step : {Step{false}, Step{true}}) {
-    QPointer<QWidget> shown;
-    bool escIgnored = false;
-    AnswerNextModal([&](QWidget& modal) {
-      shown = &modal;
-      ASSERT_NE(qobject_cast<TAboutBox*>(&modal), nullptr);
-      QTest::keyClick(&modal, Qt::Key_Escape);
-      QTimer::singleShot(50, [&, step] {
-        escIgnored = shown && shown->isVisible();
-        if (step.byCloseButton) {
-          shown->close();
-        } else {
-          QTest::keyClick(shown.data(), Qt::Key_Return);
-        }
-      });
-    });
-    Child<QAction>(form, "e1").trigger();
-    EXPECT_TRUE(escIgnored);
-    EXPECT_TRUE(shown.isNull()) << "destroyed once closed";
-    EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty());
+  QStringList shown;
+  for (const auto& step : steps) {
+    answerOpen_ = [&](QFileDialog& dialog) {
+      QComboBox& filters = Child<QComboBox>(dialog, "fileTypeCombo");
+      EXPECT_EQ(filters.currentIndex(), step.filter);
+      shown = {dialog.windowTitle(), QString::number(dialog.fileMode()),
+               dialog.selectedFiles().value(0)};
+      for (int i = 0; i < filters.count(); ++i) {
+        shown.append(filters.itemText(i));
+      }
+      for (const auto& [key, patterns] : step.keys) {
+        QTest::keyClick(&filters, key);
+        EXPECT_EQ(dialog.findChild<QFileSystemModel*>()->nameFilters().join(' '), patterns);
+      }
+      dialog.selectFile(step.answer);
+      return static_cast<int>(step.answer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+    };
+    Child<QAction>(*form, "Open1").trigger();
   }
-}
-
-TEST(AboutBoxTest, HoldsItsItemsAtTheirPlaces) {
-  TAboutBox box(nullptr);
-  const double scale = box.logicalDpiY() / 96.0;
-  const auto px = [scale](int value) { return static_cast<int>(std::lround(value * scale)); };
-  EXPECT_EQ(box.windowTitle(), "About");
-  EXPECT_EQ(box.size(), QSize(px(298), px(130)));
-  EXPECT_EQ(Child<QWidget>(box, "AboutPanel").geometry(), QRect(px(8), px(8), px(281), px(65)));
-  const QLabel& icon = Child<QLabel>(box, "ProgramIcon");
-  EXPECT_EQ(icon.geometry(), QRect(px(24), px(16), px(33), px(33)));
-  EXPECT_EQ(icon.pixmap().size(), QSize(32, 32));
-  EXPECT_TRUE(icon.hasScaledContents());
-  const QLabel& name = Child<QLabel>(box, "ProductName");
-  EXPECT_EQ(name.text(), "Trovanta");
-  EXPECT_TRUE(name.font().bold());
-  EXPECT_EQ(name.pos(), QPoint(px(88), px(16)));
-  const QLabel& copyright = Child<QLabel>(box, "Copyright");
-  EXPECT_FALSE(copyright.text().isEmpty());
-  EXPECT_FALSE(copyright.text().contains('\n'));
-  EXPECT_LE(copyright.geometry().right(), px(281)) << "fits in the panel";
-  EXPECT_TRUE(Child<QLabel>(box, "Version").text().isEmpty());
-  const QPushButton& ok = Child<QPushButton>(box, "OKButton");
-  EXPECT_EQ(ok.text(), "OK");
-  EXPECT_TRUE(ok.isDefault());
-  EXPECT_EQ(ok.geometry(), QRect(px(111), px(88), px(75), px(33)));
+  EXPECT_EQ(form->windowTitle(), "Trovanta (pal.mix)") << "a long path counts as a cancel";
+  EXPECT_EQ(shown, (QStringList{"Select an archive file to list", "0", chosen, "Any file (*.*)",
+                                "Sprite group archive (*.spr)", "Brindel  map (*.map)",
+                                "Brindel tile group (*.til)", "Palette table (*.mix;*.lit;*.llt)",
+                                "Any archive file"}));
+  EXPECT_EQ(errors_.size(), 1) << "only the start-up's box";
 }
 
 }  // namespace

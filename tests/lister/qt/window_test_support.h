@@ -1,60 +1,89 @@
-// Archives and dialog answers for the window tests.
+// Scaffolding of the window tests: a window started on an archive, its modal dialogs answered in
+// place by a script that stands in for the user.
 #pragma once
 
-#include <QDialog>
-#include <QFileDialog>
-#include <QString>
-#include <QStringList>
-#include <functional>
-#include <stdexcept>
-#include <string>
-#include <vector>
+#include <gtest/gtest.h>
 
-#include "archive_writer.h"
-#include "dialog_runner.h"
-
+#include <QtTest>
+#include <QtWidgets>
 #include <ostream>
 
-// Readable failure messages for Qt strings.
+#include "about.h"
+#include "error_box.h"
+#include "line_label.h"
+#include "start_up.h"
+#include "temp_dir.h"
+#include "window_font.h"
+
 inline void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
 }
 
 namespace lister::window::testing {
 
-// An archive of `records` uncompressed records named R0.SPR, R1.SPR, ...
-archive::ArchiveImage NumberedArchive(int records, const std::string& title = "Numbered");
-
-// Stands in for the user in front of the window's modal dialogs, without blocking: it logs
-// every error box and about box and answers the open dialog with `answerOpen`.
-class DialogScript {
- public:
-  DialogRunner Runner();
-
-  // Picks a file: types `path` into the name box and confirms.
-  static std::function<int(QFileDialog&)> Choose(const QString& path);
-  static int Cancel(QFileDialog&) { return QDialog::Rejected; }
-
-  std::function<int(QFileDialog&)> answerOpen = Cancel;
-  std::function<void(QDialog&)> onAnyDialog;  // called first, for every dialog
-  QStringList errors;
-  std::vector<bool> windowShownAtError;  // whether the error box's window was on screen
-  int aboutBoxes = 0;
-  int openDialogs = 0;
-};
-
-// The descendant of `root` with that object name; throws when there is none.
-template <typename T>
+// The descendant of `root` with that object name.
+template <typename T = QWidget>
 T& Child(const QObject& root, const char* name) {
   T* child = root.findChild<T*>(QString::fromLatin1(name));
-  if (child == nullptr) {
-    throw std::runtime_error(std::string("no child named ") + name);
-  }
-  return *child;
+  return child != nullptr ? *child : throw std::runtime_error(name);
 }
 
-// Runs `answer` on the modal widget that a nested event loop shows next, looking for it every
-// 10 ms for at most `triesLeft` more tries.
-void AnswerNextModal(std::function<void(QWidget&)> answer, int triesLeft = 500);
+// How far the window's frame lies from the centre of the screen, in pixels.
+inline int OffCentre(const QWidget& window) {
+  return (window.frameGeometry().center() - window.screen()->availableGeometry().center())
+      .manhattanLength();
+}
+
+// Runs `answer` on the modal dialog that the next event loop shows.
+inline void AnswerModal(std::function<void(QDialog&)> answer) {
+  QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TForm1> Start(const std::vector<std::string>& args) {
+    return PrepareMainWindow(reader_, args, [this](QDialog& dialog) {
+      if (auto* box = qobject_cast<ErrorBox*>(&dialog)) {
+        errors_.append(box->text());
+        errorsWhileShown_ += box->parentWidget()->isVisible() ? 1 : 0;
+      }
+      aboutBoxes_ += qobject_cast<TAboutBox*>(&dialog) != nullptr ? 1 : 0;
+      auto* open = qobject_cast<QFileDialog*>(&dialog);
+      return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
+    });
+  }
+  // An archive of `records` stored records named R0.SPR, R1.SPR, ...
+  std::string Archive(const std::string& name, int records) {
+    std::vector<archive::RecordSpec> numbered;
+    for (int i = 0; i < records; ++i) {
+      numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
+    }
+    return dir_.Write(name, archive::BuildArchive("Numbered", 1, numbered));
+  }
+  // Lists `path` as if the user chose it in the open dialog.
+  void Open(TForm1& form, const std::string& path) {
+    answerOpen_ = [path](QFileDialog& dialog) {
+      dialog.selectFile(QString::fromStdString(path));
+      return static_cast<int>(QDialog::Accepted);
+    };
+    Child<QAction>(form, "Open1").trigger();
+  }
+  static QStringList Summary(const TForm1& form) {
+    return Child<LineLabel>(form, "Label2").Lines();
+  }
+  static QTableView& Grid(const TForm1& form) { return Child<QTableView>(form, "StringGrid1"); }
+  static int Rows(const TForm1& form) { return Grid(form).model()->rowCount(); }
+  static QString Cell(const TForm1& form, int row, int column) {
+    return Grid(form).model()->index(row, column).data().toString();
+  }
+
+  archive::ArchiveReader reader_;
+  testing_support::TempDir dir_;
+  std::function<int(QFileDialog&)> answerOpen_ = [](QFileDialog&) { return 0; };
+  QStringList errors_;
+  int errorsWhileShown_ = 0;
+  int aboutBoxes_ = 0;
+  int openDialogs_ = 0;
+};
 
 }  // namespace lister::window::testing
