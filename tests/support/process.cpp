@@ -1,11 +1,10 @@
 #include "process.h"
 
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
+#include <cstdlib>
 #include <stdexcept>
 
 namespace testing_support {
@@ -13,15 +12,6 @@ namespace testing_support {
 ProcessResult RunProcess(const std::vector<std::string>& argv,
                          const std::filesystem::path& workingDirectory,
                          const std::vector<std::string>& environment, Output output) {
-  // env(1) adds the settings, so that this process's environment stays as it is.
-  std::vector<std::string> command = {"env"};
-  command.insert(command.end(), environment.begin(), environment.end());
-  command.insert(command.end(), argv.begin(), argv.end());
-  std::vector<char*> arguments;
-  for (std::string& argument : command) {
-    arguments.push_back(argument.data());
-  }
-  arguments.push_back(nullptr);
   int pipeEnds[2];
   if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
     throw std::runtime_error("cannot make a pipe");
@@ -29,40 +19,40 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
   if (output == Output::kClosed) {
     ::close(pipeEnds[0]);
   }
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-  posix_spawn_file_actions_addchdir_np(&actions, workingDirectory.c_str());
-  pid_t child = 0;
-  const int spawned = ::posix_spawnp(&child, "env", &actions, nullptr, arguments.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
+  // The tests run in one thread, so the child may allocate before it replaces itself.
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const int null = ::open("/dev/null", O_RDWR);
+    ::dup2(null, STDIN_FILENO);
+    ::dup2(null, STDERR_FILENO);
+    ::dup2(pipeEnds[1], STDOUT_FILENO);
+    std::vector<char*> arguments;
+    for (const std::string& setting : environment) {
+      ::putenv(const_cast<char*>(setting.c_str()));
+    }
+    for (const std::string& argument : argv) {
+      arguments.push_back(const_cast<char*>(argument.c_str()));
+    }
+    arguments.push_back(nullptr);
+    if (::chdir(workingDirectory.c_str()) == 0) {
+      ::execvp(arguments[0], arguments.data());
+    }
+    ::_exit(127);
+  }
   ::close(pipeEnds[1]);
   ProcessResult result;
   char buffer[4096];
-  ssize_t got = 0;
-  while (output == Output::kRead && (got = ::read(pipeEnds[0], buffer, sizeof buffer)) != 0) {
-    if (got < 0 && errno != EINTR) {
-      break;
-    }
-    result.output.append(buffer, static_cast<std::size_t>(std::max<ssize_t>(got, 0)));
+  for (ssize_t got = 0; output == Output::kRead && (got = ::read(pipeEnds[0], buffer, 4096)) > 0;) {
+    result.output.append(buffer, static_cast<std::size_t>(got));
   }
   if (output == Output::kRead) {
     ::close(pipeEnds[0]);
   }
   int status = 0;
-  if (spawned == 0) {
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    result.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
+    result.exitStatus = WEXITSTATUS(status);
   }
   return result;
-}
-
-WorkingDirectory::WorkingDirectory(const std::filesystem::path& path)
-    : saved_(std::filesystem::current_path()) {
-  std::filesystem::current_path(path);
 }
 
 }  // namespace testing_support

@@ -25,13 +25,15 @@ ProcessResult RunProcess(const std::vector<std::string>& argv,
 // Changes the working directory for the life of the object.
 class WorkingDirectory {
  public:
-  explicit WorkingDirectory(const std::filesystem::path& path);
+  explicit WorkingDirectory(const std::filesystem::path& path) {
+    std::filesystem::current_path(path);
+  }
   ~WorkingDirectory() { std::filesystem::current_path(saved_); }
   WorkingDirectory(const WorkingDirectory&) = delete;
   WorkingDirectory& operator=(const WorkingDirectory&) = delete;
 
  private:
-  std::filesystem::path saved_;
+  std::filesystem::path saved_ = std::filesystem::current_path();
 };
 
 }  // namespace testing_support
