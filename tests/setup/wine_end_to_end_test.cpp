@@ -3,7 +3,6 @@
 // leave byte-identical settings files.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 
 #include "process.h"
@@ -23,8 +22,7 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
     GTEST_SKIP() << "Setwright.exe was not built or wine is not installed";
   }
   const testing_support::TempDir folder;
-  const fs::path prefix = folder.Path() / "prefix";
-  const fs::path driveC = prefix / "drive_c";
+  const fs::path prefix = folder.Path() / "prefix", driveC = prefix / "drive_c";
   const fs::path game = driveC / "Jeux" / "Gorblunk \xC3\x89pop\xC3\xA9";  // not plain ASCII
   // Unix names in UTF-8, the ANSI code page 1252; no Mono or Gecko prompts.
   const std::vector<std::string> environment = {
@@ -36,48 +34,40 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
     return result;
   };
   wine({"wineboot", "-i"}, "/");
-  fs::create_directories(game);
-  fs::create_directories(driveC / "GkWin");
-  fs::create_directories(driveC / "Gk%Win%");
-  // What `wine reg add` is given (no type: the value is deleted), the type that the hive then
-  // holds, the settings file's folder below drive_c and the exit status.
+  for (const fs::path& directory : {game, driveC / "GkWin", driveC / "Gk%Win%"}) {
+    fs::create_directories(directory);
+  }
+  // What `wine reg add` is given, the type that the hive then holds, the settings file's folder
+  // below drive_c and the exit status.
   using Row = std::tuple<std::string, std::string, std::uint32_t, std::string, int>;
   const Row cases[] = {Row{"REG_SZ", "C:\\GKWIN", 1, "GkWin", 0},
                        Row{"REG_EXPAND_SZ", "C:\\Gk%Win%", 2, "Gk%Win%", 0},
                        Row{"REG_SZ", "C:\\NoSuchDir", 1, "NoSuchDir", 1},
-                       Row{"REG_DWORD", "1", 4, "GkWin", 1}, Row{"", "", 0, "", 0}};
+                       Row{"REG_DWORD", "1", 4, "GkWin", 1}, Row{"REG_SZ", "", 1, "", 0}};
   const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion";
   for (const auto& [type, data, hiveType, below, exitStatus] : cases) {
-    SCOPED_TRACE(data);
-    std::vector<std::string> reg = {"wine", "reg", "delete", "HKLM\\" + key, "/v", "SystemRoot"};
-    if (!type.empty()) {
-      reg[2] = "add";
-      reg.insert(reg.end(), {"/t", type, "/d", data});
-    }
-    reg.push_back("/f");
-    wine(reg, "/");
+    wine({"wine", "reg", "add", "HKLM\\" + key, "/v", "SystemRoot", "/t", type, "/d", data, "/f"},
+         "/");
     const auto stored = FindHiveValue(ReadFile(prefix / "system.reg"), key, "SystemRoot");
-    EXPECT_EQ(stored ? stored->type : 0, hiveType);
+    EXPECT_EQ(stored ? stored->type : 0, hiveType) << data;
     const fs::path settings = driveC / below / "Gorblunk.Ini";
     for (const fs::path& directory : {game, driveC}) {
       std::tuple<int, std::string, std::optional<std::string>> runs[2];
       for (int build = 0; build < 2; ++build) {
-        if (fs::is_directory(settings.parent_path())) {
-          std::ofstream(settings, std::ios::binary) << "[Gorblunk]\r\nLanguage=7\r\n";
-        }
+        // An earlier settings file, where its folder exists.
+        folder.WriteText(fs::relative(settings, folder.Path()).string(),
+                         "[Gorblunk]\r\nLanguage=7\r\n");
         const auto result = build == 0 ? wine({"wine", SETWRIGHT_EXE}, directory)
                                        : RunProcess({SETWRIGHT_NATIVE}, directory, environment);
-        runs[build] = {result.exitStatus, result.output, std::nullopt};
-        if (fs::exists(settings)) {
-          std::get<2>(runs[build]) = ReadFile(settings);
-          fs::remove(settings);
-        }
+        runs[build] = {result.exitStatus, result.output,
+                       fs::exists(settings) ? std::optional(ReadFile(settings)) : std::nullopt};
+        fs::remove(settings);
       }
       std::string& exeOutput = std::get<1>(runs[0]);
       if (const std::size_t at = exeOutput.find(" Setwright.exe at "); at != std::string::npos) {
         exeOutput.replace(at, 18, " Setwright at ");
       }
-      EXPECT_EQ(runs[0], runs[1]);
+      EXPECT_EQ(runs[0], runs[1]) << data;
       EXPECT_EQ(std::pair(std::get<0>(runs[1]), std::get<2>(runs[1]).has_value()),
                 std::pair(exitStatus, exitStatus == 0));
     }
