@@ -7,7 +7,6 @@
 
 #include "process.h"
 #include "temp_dir.h"
-#include "wine_hive.h"
 
 namespace fs = std::filesystem;
 
@@ -37,38 +36,33 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   for (const fs::path& directory : {game, driveC / "GkWin", driveC / "Gk%Win%"}) {
     fs::create_directories(directory);
   }
-  // What `wine reg add` is given, the type that the hive then holds, the settings file's folder
-  // below drive_c and the exit status.
-  using Row = std::tuple<std::string, std::string, std::uint32_t, std::string, int>;
-  const Row cases[] = {Row{"REG_SZ", "C:\\GKWIN", 1, "GkWin", 0},
-                       Row{"REG_EXPAND_SZ", "C:\\Gk%Win%", 2, "Gk%Win%", 0},
-                       Row{"REG_SZ", "C:\\NoSuchDir", 1, "NoSuchDir", 1},
-                       Row{"REG_DWORD", "1", 4, "GkWin", 1}, Row{"REG_SZ", "", 1, "", 0}};
-  const std::string key = "Software\\Microsoft\\Windows\\CurrentVersion";
-  for (const auto& [type, data, hiveType, below, exitStatus] : cases) {
-    wine({"wine", "reg", "add", "HKLM\\" + key, "/v", "SystemRoot", "/t", type, "/d", data, "/f"},
-         "/");
-    const auto stored = FindHiveValue(ReadFile(prefix / "system.reg"), key, "SystemRoot");
-    EXPECT_EQ(stored ? stored->type : 0, hiveType) << data;
+  // The native build under the Windows build's file name, so that both name the same module.
+  const fs::path native = folder.Path() / "Setwright.exe";
+  fs::copy_file(SETWRIGHT_NATIVE, native);
+  // What `wine reg add` is given, the settings file's folder below drive_c and the exit status.
+  using Row = std::tuple<std::string, std::string, std::string, int>;
+  const Row cases[] = {Row{"REG_SZ", "C:\\GKWIN", "GkWin", 0},
+                       Row{"REG_EXPAND_SZ", "C:\\Gk%Win%", "Gk%Win%", 0},
+                       Row{"REG_SZ", "C:\\NoSuchDir", "NoSuchDir", 1},
+                       Row{"REG_DWORD", "1", "GkWin", 1}, Row{"REG_SZ", "", "", 0}};
+  for (const auto& [type, data, below, exitStatus] : cases) {
+    const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
+    wine({"wine", "reg", "add", key, "/v", "SystemRoot", "/t", type, "/d", data, "/f"}, "/");
     const fs::path settings = driveC / below / "Gorblunk.Ini";
+    // Exit status, output and the settings file, if any, of a run from `directory` where an
+    // earlier settings file was.
+    const auto run = [&](const std::vector<std::string>& argv, const fs::path& directory) {
+      folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
+      const auto result =
+          argv[0] == "wine" ? wine(argv, directory) : RunProcess(argv, directory, environment);
+      const auto written = fs::exists(settings) ? std::optional(ReadFile(settings)) : std::nullopt;
+      fs::remove(settings);
+      return std::tuple(result.exitStatus, result.output, written);
+    };
     for (const fs::path& directory : {game, driveC}) {
-      std::tuple<int, std::string, std::optional<std::string>> runs[2];
-      for (int build = 0; build < 2; ++build) {
-        // An earlier settings file, where its folder exists.
-        folder.WriteText(fs::relative(settings, folder.Path()).string(),
-                         "[Gorblunk]\r\nLanguage=7\r\n");
-        const auto result = build == 0 ? wine({"wine", SETWRIGHT_EXE}, directory)
-                                       : RunProcess({SETWRIGHT_NATIVE}, directory, environment);
-        runs[build] = {result.exitStatus, result.output,
-                       fs::exists(settings) ? std::optional(ReadFile(settings)) : std::nullopt};
-        fs::remove(settings);
-      }
-      std::string& exeOutput = std::get<1>(runs[0]);
-      if (const std::size_t at = exeOutput.find(" Setwright.exe at "); at != std::string::npos) {
-        exeOutput.replace(at, 18, " Setwright at ");
-      }
-      EXPECT_EQ(runs[0], runs[1]) << data;
-      EXPECT_EQ(std::pair(std::get<0>(runs[1]), std::get<2>(runs[1]).has_value()),
+      const auto exe = run({"wine", SETWRIGHT_EXE}, directory);
+      EXPECT_EQ(exe, run({native.string()}, directory)) << data;
+      EXPECT_EQ(std::pair(std::get<0>(exe), std::get<2>(exe).has_value()),
                 std::pair(exitStatus, exitStatus == 0));
     }
   }

@@ -16,12 +16,8 @@ namespace testing_support {
 class TempDir {
  public:
   TempDir() {
-    std::string pattern =
-        (std::filesystem::temp_directory_path() / "gorblunk-test-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) {
-      throw std::runtime_error("cannot make a temporary folder");
-    }
-    path_ = pattern;
+    std::string pattern = std::filesystem::temp_directory_path() / "gorblunk-test-XXXXXX";
+    path_ = ::mkdtemp(pattern.data()) ? pattern : throw std::runtime_error("no temporary folder");
   }
   ~TempDir() {
     std::error_code ignored;  // a test may have taken the owner's rights away
@@ -36,10 +32,8 @@ class TempDir {
   std::string File(const std::string& name) const { return (path_ / name).string(); }
   // Writes `image` as `name` in the folder and returns its path.
   std::string Write(const std::string& name, const archive::ArchiveImage& image) const {
-    if (!image.WriteTo(File(name))) {
-      throw std::runtime_error("cannot write " + File(name));
-    }
-    return File(name);
+    return image.WriteTo(File(name)) ? File(name)
+                                     : throw std::runtime_error("cannot write " + name);
   }
   std::string WriteText(const std::string& name, const std::string& bytes) const {
     std::ofstream(File(name), std::ios::binary) << bytes;
