@@ -1,0 +1,489 @@
+// The setup run over a fake system whose settings file is a replacing file on a disk in memory;
+// the Wine-prefix layer (code page, DOS paths, drive links, registry hive, Unix errors and files,
+// the console) in a prefix made here; and the native program run in that prefix.
+#include <fcntl.h>
+#include <pwd.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cerrno>
+#include <cstdlib>
+#include <map>
+
+#include "code_page.h"
+#include "code_position.h"
+#include "dos_path.h"
+#include "failure_report.h"
+#include "platform_wine.h"
+#include "process.h"
+#include "setup_run.h"
+#include "temp_dir.h"
+#include "unix_error.h"
+#include "wine_hive.h"
+#include "wine_registry_key.h"
+
+namespace fs = std::filesystem;
+using namespace std::string_view_literals;
+
+namespace setwright {
+namespace {
+
+using testing_support::ReadFile;
+using testing_support::RunProcess;
+using testing_support::TempDir;
+using Files = std::map<std::string, std::string>;
+
+const std::string kBanner =
+    "Gorblunk Setup                      [MMX]\r\n"
+    "  _   _   _   _   _   _   _   _   _   _\r\n"
+    "_| |_| |_| |_| |_| |_| |_| |_| |_| |_| |_\r\n"
+    "|     G   O   R   B   L   U   N   K     |\r\n"
+    "|      []         .---.         []      |\r\n"
+    "|                 |   |                 |\r\n"
+    "|_________________|___|_________________|\r\n";
+
+// The settings file for the game in C:\Games\Gorblunk: 397 bytes.
+const std::string kSettingsFile =
+    "[Gorblunk]\r\nLanguage=0\r\nHDDir=C:\\Games\\Gorblunk\r\n"
+    "GameExe=C:\\Games\\Gorblunk\\GkLaunch.Exe\r\n"
+    "BrindelEXE=C:\\Games\\Gorblunk\\Bin\\Brindel.Kit\\Brindel.Exe\r\nGameDetail=3\r\n"
+    "GameStats=2\r\nWindowW=1152\r\nWindowH=864\r\nDisplayMode=1\r\nWaitForRetrace=1\r\n"
+    "FrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\nVolume=256\r\nnVoices=16\r\n"
+    "Stereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\nLeftShoot=45\r\nRightShoot=32\r\n"
+    "SwitchWeapon=9\r\n";
+
+const std::string kOldSettings = "[Gorblunk]\r\nLanguage=7\r\n";
+const Files kUntouched = {{"C:\\WIN\\Gorblunk.Ini", kOldSettings}};
+
+// Console writes, settings lines and file operations are steps counted from 1 in the order made;
+// step `failingStep` fails with `failingCode`. The disk has room for `room` more bytes.
+class FakeSystem final : public SetupPlatform, public FileOperations {
+ public:
+  std::int32_t WriteStandardOutput(std::string_view bytes) override {
+    return Fails() ? failingCode : (console.append(bytes), 0);
+  }
+  std::int32_t ReadCurrentDirectory(std::string& directory) override {
+    directory = "C:\\Games\\Gorblunk";
+    return Fails() ? failingCode : 0;
+  }
+  std::string ReadSystemRoot() override { return systemRoot; }
+  std::int32_t CreateSettingsFile(const std::string& path) override {
+    return settings_.Create(path, path + ".new");
+  }
+  std::int32_t WriteSettingsFile(std::string_view bytes) override {
+    return Fails() ? failingCode : settings_.Write(bytes);
+  }
+  std::int32_t CloseSettingsFile() override { return settings_.Close(); }
+  void DiscardSettingsFile() override { settings_.Discard(); }
+
+  std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
+  std::int32_t Create(const std::string& path) override {
+    return Fails() ? failingCode : (files[open = path].clear(), 0);
+  }
+  std::int32_t Write(const char* data, std::size_t size) override {
+    const std::size_t fits = std::min(size, room);
+    files.at(open).append(data, fits);
+    room -= fits;
+    return Fails() ? failingCode : (fits < size ? 112 : 0);
+  }
+  std::int32_t Sync() override { return Fails() ? failingCode : 0; }
+  std::int32_t Close() override {
+    open.clear();
+    return Fails() ? failingCode : 0;
+  }
+  std::int32_t Rename(const std::string& from, const std::string& to) override {
+    return Fails() ? failingCode : (files[to] = files.at(from), files.erase(from), 0);
+  }
+  void Remove(const std::string& path) override { files.erase(path); }
+
+  int failingStep = 0;
+  std::int32_t failingCode = 0;
+  std::size_t room = SIZE_MAX;
+  std::string systemRoot = "C:\\WIN";
+  std::string console;
+  Files files = kUntouched;
+  std::string open;  // the open file, if any
+
+ private:
+  bool Fails() { return ++steps_ == failingStep; }
+
+  int steps_ = 0;
+  ReplacingFile settings_{*this};
+};
+
+// Exit status, console, files, and whether a file was left open.
+using Outcome = std::tuple<int, std::string, Files, bool>;
+
+// A braced list is evaluated in order: the run comes first.
+Outcome RunOn(FakeSystem& system) {
+  return {RunSetup(system, "Setwright"), system.console, system.files, !system.open.empty()};
+}
+
+std::string Report(const std::string& position, const std::string& message,
+                   const std::string& kind = "EInOutError") {
+  return "Exception " + kind + " in module Setwright at " + position + ".\n" + message + ".\r\n";
+}
+
+// A run stopped by an EInOutError after `console`, the earlier settings file untouched.
+Outcome Failed(const std::string& position, const std::string& message,
+               const std::string& console = kBanner) {
+  return {1, console + Report(position, message), kUntouched, false};
+}
+
+// The Windows directory is used as stored; a settings file path over 259 characters is refused
+// before anything is created.
+TEST(SetupRun, ReplacesTheSettingsFileInTheWindowsDirectoryAsStored) {
+  const std::string wide = "C:\\" + std::string(243, 'w');  // + "\Gorblunk.Ini": 259 characters
+  for (const std::string& windowsDirectory : {std::string("C:\\WIN\\"), wide}) {
+    FakeSystem system;
+    system.systemRoot = windowsDirectory;
+    Files files = kUntouched;
+    files[windowsDirectory + "\\Gorblunk.Ini"] = kSettingsFile;
+    EXPECT_EQ(RunOn(system), Outcome(0, kBanner, files, false));
+  }
+  FakeSystem tooLong;
+  tooLong.systemRoot = wide + "w";
+  EXPECT_EQ(RunOn(tooLong), Failed("00403000", "Invalid filename"));
+}
+
+// Each with a code of the message table in turn: banner lines, current directory, check and
+// creation of the new file, settings lines (lines 5, 13 and 24 fill a 128-byte block, written out
+// then), and the close's write-out, sync, close and rename.
+TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlierFile) {
+  const char* const positions[] = {
+      "00401010", "00401020", "00401030", "00401040", "00401050", "00401060", "00401070",
+      "00402000", "00403000", "00403000", "00403010", "00403020", "00403030", "00403040",
+      "00403050", "00403050", "00403060", "00403070", "00403080", "00403090", "004030A0",
+      "004030B0", "004030C0", "004030D0", "004030D0", "004030E0", "004030F0", "00403100",
+      "00403110", "00403120", "00403130", "00403140", "00403150", "00403160", "00403170",
+      "00403180", "00403180", "00403200", "00403200", "00403200", "00403200"};
+  // clang-format off
+  const std::pair<std::int32_t, const char*> messages[] = {
+      {2, "File not found"}, {3, "Invalid filename"}, {4, "Too many open files"},
+      {5, "File access denied"}, {100, "Read beyond end of file"}, {101, "Disk full"},
+      {106, "Invalid numeric input"}, {1, "I/O error 1"}, {112, "I/O error 112"},
+      {-7, "I/O error -7"}};
+  // clang-format on
+  std::size_t printed = 0;  // bytes of the banner lines before the failing step
+  for (int step = 1; step <= 41; ++step) {
+    FakeSystem system;
+    system.failingStep = step;
+    system.failingCode = messages[step % 10].first;
+    EXPECT_EQ(RunOn(system),
+              Failed(positions[step - 1], messages[step % 10].second, kBanner.substr(0, printed)))
+        << step;
+    printed = step < 8 ? kBanner.find('\n', printed) + 1 : printed;
+  }
+  // A disk that fills: 397 bytes, of which a block of 128 fills during lines 5, 13 and 24 and the
+  // last 13 bytes go at the close. Every byte that fits is written.
+  using Row = std::pair<std::size_t, const char*>;
+  const Row cases[] = {Row{0, "00403050"},   Row{1, "00403050"},   Row{127, "00403050"},
+                       Row{128, "004030D0"}, Row{129, "004030D0"}, Row{255, "004030D0"},
+                       Row{256, "00403180"}, Row{383, "00403180"}, Row{384, "00403200"},
+                       Row{396, "00403200"}};
+  for (const auto& [room, position] : cases) {
+    FakeSystem system;
+    system.room = room;
+    EXPECT_EQ(RunOn(system), Failed(position, "I/O error 112")) << room;
+    EXPECT_EQ(system.room, 0u);
+  }
+}
+
+TEST(FailureReport, EndsWithOneFullStop) {
+  const char kData[] = "Failed to get data for 'SystemRoot'";
+  EXPECT_EQ(FailureReportText(ERegistryException(kData, position::kRegistryData), "Setwright"),
+            Report("00402110", kData, "ERegistryException"));
+  EXPECT_EQ(FailureReportText(ERegistryException("Ends.", 0xFFFFFFFF), "S.exe"),
+            "Exception ERegistryException in module S.exe at FFFFFFFF.\nEnds.\r\n");
+}
+
+TEST(CodePage, MapsTheBytesOfWindows1252ToTheirCharactersAndBack) {
+  // UTF-8 of each character; 0x81 is one of the five bytes that stand for their C1 control.
+  using Row = std::pair<char, const char*>;
+  const Row pairs[] = {Row{'\x80', "\xE2\x82\xAC"}, Row{'\x8A', "\xC5\xA0"},
+                       Row{'\x9F', "\xC5\xB8"},     Row{'\x81', "\xC2\x81"},
+                       Row{'\xE9', "\xC3\xA9"},     Row{'A', "A"}};
+  CodePage& codePage = CodePageConverter(kAnsiCodePage);
+  for (const auto& [byte, utf8] : pairs) {
+    EXPECT_EQ(codePage.Utf8FromAnsi(std::string(1, byte)), utf8);
+    EXPECT_EQ(codePage.AnsiFromUtf8(utf8), std::string(1, byte));
+  }
+  EXPECT_EQ(codePage.AnsiFromUtf8("\xE4\xB8\xAD!\xF0\x9F\x98\x80"), "?!?");  // CJK, an emoji
+  EXPECT_EQ(codePage.AnsiFromUtf8("a\xFFz\xC3"), "a?z?");  // invalid and cut-off UTF-8
+  EXPECT_EQ(codePage.Utf16FromUtf8("\xC3\xA9\xFF\xF0\x9F\x98\x80"), u"\u00E9\uFFFD\U0001F600");
+  // é, š, œ, ž, ÿ and þ have their capitals; ÷ and × are no pair.
+  EXPECT_TRUE(
+      codePage.EqualIgnoringCase("Ini\xE9\x9A\x9C\x9E\xFF\xFE", "INI\xC9\x8A\x8C\x8E\x9F\xDE"));
+  EXPECT_FALSE(codePage.EqualIgnoringCase("\xF7", "\xD7"));
+  EXPECT_FALSE(codePage.EqualIgnoringCase("Ini", "In"));
+}
+
+// Expected values as Wine's GetFullPathNameA and CreateFileA give them: drive and names joined
+// by backslashes, or the error code. "..." loses one dot and is not looked at again: ".." then
+// names no directory.
+TEST(DosPath, FollowsTheWindowsFullPathRules) {
+  // clang-format off
+  using Row = std::pair<const char*, const char*>;
+  const Row cases[] = {
+      Row{"C:\\W\\\\G.Ini", "C:\\W\\G.Ini"}, Row{"c:/a//b", "c:\\a\\b"}, Row{"D:x", "D:\\x"},
+      Row{"x\\y", "C:\\windows\\x\\y"}, Row{"C:x", "C:\\windows\\x"}, Row{"\\G.Ini", "C:\\G.Ini"},
+      Row{"C:..\\x", "C:\\x"}, Row{"C:\\a\\..\\..\\b", "C:\\b"}, Row{"C:\\a\\.\\b\\.", "C:\\a\\b"},
+      Row{"C:\\a..\\b", "C:\\a.\\b"}, Row{"C:\\a. .\\b", "C:\\a. \\b"}, Row{"C:\\Q:", "C:\\Q:"},
+      Row{"C:\\a\\. \\b!", "C:\\a\\. \\b!"}, Row{"C:\\a\\b. . ", "C:\\a\\b"},
+      Row{"C:\\windows\\...\\x", "123"}, Row{"C:\\a\\...", "123"}, Row{"C:\\a?", "123"},
+      Row{"C:\\a\x1F\\x", "123"}, Row{"//srv/share/x", "3"}, Row{"C:\\a\\x\\", "123"}};
+  // clang-format on
+  for (const auto& [path, expected] : cases) {
+    const DosPath resolved = ResolveDosPath(path, "C:\\windows");
+    std::string text{resolved.drive, ':'};
+    for (const std::string& name : resolved.names) {
+      text += "\\" + name;
+    }
+    EXPECT_EQ(resolved.errorCode != 0 ? std::to_string(resolved.errorCode) : text, expected);
+  }
+  EXPECT_EQ(ResolveDosPath("G.Ini", "D:\\").names, std::vector<std::string>{"G.Ini"});
+}
+
+// A machine hive holding `valueLines` under the key of SystemRoot, between keys whose SystemRoot
+// must not be taken.
+std::string Hive(const std::string& valueLines) {
+  // clang-format off
+  return "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\Machine\n\n#arch=win64\n\n"
+         "[Software\\\\Microsoft\\\\Windows NT\\\\CurrentVersion] 1\n\"SystemRoot\"=\"wrong\"\n\n"
+         "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1\n#time=1dd85aedba7a19a\n" +
+         valueLines + "\n[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion\\\\App Paths] 1\n"
+         "\"SystemRoot\"=\"wrong\"\n";
+  // clang-format on
+}
+
+// A Wine prefix: c: links to drive_c, which holds the game in Games\Gorblunk and the Windows
+// directory WIN with an earlier settings file.
+struct WinePrefix {
+  WinePrefix() {
+    fs::create_directories(game);
+    fs::create_directories(prefix / "dosdevices");
+    fs::create_directories(win);
+    fs::create_symlink("../drive_c", prefix / "dosdevices" / "c:");
+    folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
+  }
+
+  TempDir folder;
+  fs::path prefix = folder.Path() / "prefix";
+  fs::path driveC = prefix / "drive_c";
+  fs::path game = driveC / "Games" / "Gorblunk";
+  fs::path win = driveC / "WIN";
+};
+
+TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgnoringCase) {
+  const WinePrefix wine;
+  const fs::path other = wine.prefix / "other";
+  for (const fs::path& folder : {other / "Deep", wine.driveC / "Windows", wine.driveC / "windows",
+                                 wine.driveC / "Jeux/\xC3\x89pop\xC3\xA9"}) {
+    fs::create_directories(folder);
+  }
+  using Link = std::pair<const char*, fs::path>;
+  const Link links[] = {Link{"a:", "../other"}, Link{"e:", wine.driveC / "Games"},
+                        Link{"b:", "../drive_c"}, Link{"z:", "/"}, Link{"com1", "/dev/ttyS0"}};
+  for (const auto& [name, target] : links) {
+    fs::create_symlink(target, wine.prefix / "dosdevices" / name);
+  }
+  const WineDrives drives(wine.prefix);
+  // clang-format off
+  using UnixRow = std::pair<fs::path, std::string>;
+  const UnixRow unixCases[] = {
+      UnixRow{wine.game, "E:\\Gorblunk"}, UnixRow{wine.driveC, "B:\\"},
+      UnixRow{other / "Deep", "A:\\Deep"}, UnixRow{"/usr", "Z:\\usr"},
+      UnixRow{wine.driveC / "Jeux/\xC3\x89pop\xC3\xA9", "B:\\Jeux\\\xC9pop\xE9"},
+      UnixRow{"relative", "none"}};
+  // clang-format on
+  for (const auto& [unixPath, dosPath] : unixCases) {
+    EXPECT_EQ(drives.DosPathFromUnix(unixPath).value_or("none"), dosPath);
+  }
+  // Unix paths below the prefix as "~/...".
+  const std::string devices = (wine.prefix / "dosdevices/..").string();
+  // clang-format off
+  using DosRow = std::pair<const char*, const char*>;
+  const DosRow dosCases[] = {
+      DosRow{"C:\\GAMES\\gorblunk\\x", "~/drive_c/Games/Gorblunk/x"},
+      DosRow{"a:\\deep\\\\x", "~/other/Deep/x"}, DosRow{"C:\\No\\Dir\\x", "~/drive_c/No/Dir/x"},
+      DosRow{"C:\\windows", "~/drive_c/windows"}, DosRow{"C:\\WINDOWS", "~/drive_c/Windows"},
+      DosRow{"C:\\JEUX\\\xC9POP\xC9\\x", "~/drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
+      DosRow{"C:\\Caf\xE9\\x", "~/drive_c/Caf\xC3\xA9/x"}, DosRow{"Q:\\x", "2"},
+      DosRow{"Q:\\W\\x", "3"}, DosRow{"C:\\a|b", "123"}};
+  // clang-format on
+  for (const auto& [dosPath, unixPath] : dosCases) {
+    UnixPath mapped = UnixPathFromDos(drives, dosPath, "C:\\Games\\Gorblunk");
+    if (mapped.path.starts_with(devices)) {
+      mapped.path.replace(0, devices.size(), "~");
+    }
+    EXPECT_EQ(mapped.errorCode != 0 ? std::to_string(mapped.errorCode) : mapped.path, unixPath);
+  }
+  // Without dosdevices, the drives of a new prefix: c: on drive_c (missing here), z: on the root.
+  const WineDrives fresh(wine.folder.Path() / "no prefix");
+  EXPECT_EQ(std::tuple(fresh.Root('Z'), fresh.Root('c'), fresh.Root('?')),
+            std::tuple(fs::path("/"), fs::path(), fs::path()));
+}
+
+TEST(WinePrefixFromEnvironment, IsWinePrefixElseDotWineInTheHomeDirectory) {
+  const std::string home = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
+  const auto prefixWith = [](const char* winePrefix, const char* homeDirectory) {
+    winePrefix != nullptr ? ::setenv("WINEPREFIX", winePrefix, 1) : ::unsetenv("WINEPREFIX");
+    homeDirectory != nullptr ? ::setenv("HOME", homeDirectory, 1) : ::unsetenv("HOME");
+    return WinePrefixFromEnvironment();
+  };
+  const fs::path userWine = fs::path(::getpwuid(::getuid())->pw_dir) / ".wine";
+  EXPECT_EQ((std::vector<fs::path>{prefixWith("/opt/prefix", "/home/player"),
+                                   prefixWith("", "/home/player"), prefixWith(nullptr, nullptr),
+                                   prefixWith(nullptr, "")}),
+            (std::vector<fs::path>{"/opt/prefix", "/home/player/.wine", userWine, userWine}));
+  ::setenv("HOME", home.c_str(), 1);
+}
+
+// The little-endian bytes of `text`, as the machines that run the tests hold it.
+std::string Utf16(std::u16string_view text) {
+  static_assert(std::endian::native == std::endian::little);
+  return {reinterpret_cast<const char*>(text.data()), text.size() * 2};
+}
+
+// The data as Wine 8 writes it for `wine reg add` of each type, "none" where it cannot be read, and
+// the last of two lines naming the value; keys and names match ignoring case.
+TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHolds) {
+  using Row = std::tuple<std::string, std::uint32_t, std::string>;
+  // clang-format off
+  const Row cases[] = {
+      Row{"\"C:\\\\W \\\"q\\\" %X%\"", 1, Utf16(u"C:\\W \"q\" %X%\0"sv)},
+      Row{"\"\\xe9\\a\\b\\e\\f\\n\\r\\t\\v\\033\\x0041\\]\"", 1,
+          Utf16(u"\u00e9\a\b\x1b\f\n\r\t\v\x1b\x41]\0"sv)},
+      Row{"\"\xC3\xA9\xF0\x9F\x98\x80\"", 1, Utf16(u"\u00e9\U0001F600\0"sv)},
+      Row{"\"C:\\\\W\"\r", 1, Utf16(u"C:\\W\0"sv)}, Row{"str:\"W\"", 1, Utf16(u"W\0"sv)},
+      Row{"str(2):\"%SystemRoot%\"", 2, Utf16(u"%SystemRoot%\0"sv)},
+      Row{"str(7):\"ab\\0cd\\0\"", 7, Utf16(u"ab\0cd\0\0"sv)},
+      Row{"dword:12345678", 4, std::string("\x78\x56\x34\x12", 4)},
+      Row{"hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,\\\n  17,ff,Fe", 3,
+          "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x17\xff\xfe"},
+      Row{"hex:", 3, ""}, Row{"hex(b):05,00", 11, std::string("\5\0", 2)},
+      Row{"\"C:", 0, "none"}, Row{"str(1):\"C:\"", 0, "none"}, Row{"hex:4g,00", 0, "none"},
+      Row{"hex:4", 0, "none"}, Row{"hex(x):00", 0, "none"}, Row{"dword:", 0, "none"},
+      Row{"hex(1:00", 0, "none"}, Row{"\"a\"\n\"SYSTEMROOT\"=\"b\"", 1, Utf16(u"b\0"sv)}};
+  // clang-format on
+  for (const auto& [data, type, bytes] : cases) {
+    const auto value = FindHiveValue(Hive("\"SystemRoot\"=" + data + "\n"),
+                                     "software\\MICROSOFT\\windows\\currentversion", "systemroot");
+    EXPECT_EQ(value ? std::pair(value->type, value->data) : std::pair(0u, std::string("none")),
+              std::pair(type, bytes))
+        << data;
+  }
+}
+
+TEST(WineHive, FindsNoValueUnderAnotherKeyOrInAnotherFileAndReadsEscapedNames) {
+  const std::string hive = Hive("\"SystemRoot\"=\"b\"\n");
+  EXPECT_FALSE(FindHiveValue(hive, "Software\\Microsoft\\Windows", "SystemRoot"));
+  EXPECT_FALSE(
+      FindHiveValue(hive.substr(1), "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot"));
+  const std::string escaped =
+      "WINE REGISTRY Version 2\n[A\\\\B\\]C\\xe9] 1\n@=\"default\"\n\"N \\\"x\\\"\\\\y\"=\"v\"\n";
+  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", ""));
+  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", "N \"x\"\\y"));
+}
+
+// SystemRoot as the run reads it from the hive: text in the ANSI code page up to its first NUL,
+// or the failure's message after "!"; the key is closed afterwards.
+TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
+  using Row = std::pair<const char*, const char*>;
+  // clang-format off
+  const Row cases[] = {
+      Row{"\"C:\\\\\\xe9\\x20ac\\x4e2d\"", "C:\\\xE9\x80?"}, Row{"hex(1):43,00,3a,00", "C:"},
+      Row{"hex(1):41,00,00,00,42,00,00,00", "A"}, Row{"str(2):\"%WinDir%\"", "%WinDir%"},
+      Row{"hex(4):", ""}, Row{"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
+  // clang-format on
+  const TempDir folder;
+  for (const auto& [data, expected] : cases) {
+    folder.WriteText("system.reg", Hive("\"SystemRoot\"=" + std::string(data) + "\n"));
+    WineRegistryKey key(folder.File("system.reg"));
+    std::string outcome;
+    try {
+      outcome = ReadSystemRoot(key);
+    } catch (const ERegistryException& failure) {
+      outcome = "!" + failure.Message();
+    }
+    std::uint32_t type = 0, size = 0;
+    EXPECT_EQ(outcome + (key.QuerySize("SystemRoot", type, size) ? " (left open)" : ""), expected);
+  }
+  WineRegistryKey missing(folder.File("none.reg"));
+  EXPECT_EQ(ReadSystemRoot(missing), "");
+}
+
+TEST(UnixError, IsTheWindowsCodeThatWineGives) {
+  const std::map<int, std::int32_t> expected = {
+      {0, 0},        {ENOENT, 3},   {ENOTDIR, 3},       {ELOOP, 3},   {EACCES, 5},   {EPERM, 5},
+      {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},        {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
+      {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},        {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
+      {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}};
+  std::map<int, std::int32_t> codes;
+  for (const auto& [errnoValue, code] : expected) {
+    codes[errnoValue] = WindowsErrorFromErrno(errnoValue);
+  }
+  EXPECT_EQ(codes, expected);
+}
+
+// A terminal gets every line as it ends; files and pipes get whole blocks, as SetupRun shows.
+TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
+  int pipeEnds[2];
+  ASSERT_EQ(::pipe(pipeEnds), 0);
+  const int device = ::open("/dev/null", O_WRONLY);
+  EXPECT_EQ(std::pair(ConsoleMode(pipeEnds[1]), ConsoleMode(device)),
+            std::pair(BlockOutput::Mode::kWhenFull, BlockOutput::Mode::kAtEachCall));
+  for (const int descriptor : {pipeEnds[0], pipeEnds[1], device}) {
+    ::close(descriptor);
+  }
+}
+
+// Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
+// 260 characters long, and from one on no drive, which Wine takes for C:\windows.
+TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
+  const WinePrefix wine;
+  const fs::path deep259 =
+      wine.driveC / std::string(90, 'a') / std::string(90, 'b') / std::string(74, 'c');
+  const fs::path deep260 = deep259.parent_path() / std::string(75, 'c');
+  for (const fs::path& folder :
+       {deep259, deep260, wine.driveC / "D" / "Gorblunk.Ini", wine.driveC / "Full"}) {
+    fs::create_directories(folder);
+  }
+  fs::create_symlink("/dev/full", wine.driveC / "Full" / "Gorblunk.$$$");
+  const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
+  const char kBadType[] = "Invalid data type for 'SystemRoot'";
+  // clang-format off
+  using Row = std::tuple<fs::path, const char*, int, std::string, std::string>;
+  const Row cases[] = {
+      Row{wine.game, "\"C:\\\\WIN\"", 0, "", kSettingsFile},
+      Row{deep259, "dword:1", 1, Report("00402120", kBadType, "ERegistryException"), kOldSettings},
+      Row{deep260, "dword:1", 1, Report("00402000", "I/O error 206"), kOldSettings},
+      Row{wine.game, "\"C:\\\\NoDir\"", 1, Report("00403000", "Invalid filename"), kOldSettings},
+      Row{wine.game, "\"C:\\\\D\"", 1, Report("00403000", "File access denied"), kOldSettings},
+      Row{wine.game, "\"Q:\"", 1, Report("00403000", "File not found"), kOldSettings},
+      Row{wine.game, "\"C:\\\\Full\"", 1, Report("00403050", "I/O error 112"), kOldSettings},
+      Row{wine.folder.Path(), "\"\"", 0, "", kOldSettings}};
+  // clang-format on
+  for (const auto& [directory, systemRoot, status, report, settings] : cases) {
+    wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
+    wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
+    const auto run = RunProcess({SETWRIGHT_NATIVE}, directory, environment);
+    EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
+              std::tuple(status, kBanner + report, settings))
+        << systemRoot;
+  }
+  // The new files are gone, the full disk's link with them.
+  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 1);
+  EXPECT_TRUE(fs::is_empty(wine.driveC / "Full"));
+  EXPECT_NE(ReadFile(wine.driveC / "Gorblunk.Ini").find("\nHDDir=C:\\windows\r"),
+            std::string::npos);
+  // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
+  const auto piped =
+      RunProcess({SETWRIGHT_NATIVE}, wine.game, environment, testing_support::Output::kClosed);
+  EXPECT_EQ(piped.exitStatus, 1);
+}
+
+}  // namespace
+}  // namespace setwright
