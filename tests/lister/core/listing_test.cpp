@@ -59,21 +59,11 @@ class ListingTest : public ::testing::Test {
 
 // Listed one after the other by one listing, so nothing of the previous listing may survive.
 TEST_F(ListingTest, ListsRowsAndSummary) {
-  struct Case {
-    const char* what;
-    std::string path;
-    std::vector<std::string> rows;
-    std::string summary;    // in bytes
-    std::string inKB = "";  // its last two lines in KB, where checked
-  };
-  ArchiveImage odd = archive::BuildArchive("Odd", 2,
-                                           {{"SEVEN", 7, 100, 400, false, -1},
-                                            {"THREE", 3, 0, 0, false, -1},
-                                            {"ONE", 1, 0, 0, false, -1},
-                                            {"NEG", 1, -5, 0, false, 0},
-                                            {"GONE", 1, 77, 0, true, -1},
-                                            {"OK", 0, 10, 0, false, -1},
-                                            {"PAST", 1, 50, 0, false, 4}});
+  const std::vector<archive::RecordSpec> records = {
+      {"SEVEN", 7, 100, 400, false, -1}, {"THREE", 3, 0, 0, false, -1}, {"ONE", 1, 0, 0, false, -1},
+      {"NEG", 1, -5, 0, false, 0},       {"GONE", 1, 77, 0, true, -1},  {"OK", 0, 10, 0, false, -1},
+      {"PAST", 1, 50, 0, false, 4}};
+  ArchiveImage odd = archive::BuildArchive("Odd", 2, records);
   odd.PutI32(odd.Bytes().size() - 22, 2000000000);   // PAST's length lies past the end
   odd.PutI32(archive::kHeaderRecordCountOffset, 8);  // an entry the file does not hold
   std::vector<std::string> thousand = {"0|X.BIN|no|0||"};
@@ -81,140 +71,115 @@ TEST_F(ListingTest, ListsRowsAndSummary) {
     thousand.push_back(std::to_string(i) + "|empty record||||");
   }
   const std::string none = "0 bytes |0 bytes (not compressed)";
-  const Case cases[] = {
-      {"stored and compressed",
-       Put({{"STORED.BIN", 0, 5000, 0, false, -1}, {"PACKED.SPR", 1, 3000, 10000, false, -1}},
+  // The archive, its rows, its summary in bytes, and the summary's end in KB where checked.
+  const std::tuple<std::string, std::vector<std::string>, std::string, std::string> cases[] = {
+      // Stored and compressed.
+      {Put({{"STORED.BIN", 0, 5000, 0, false, -1}, {"PACKED.SPR", 1, 3000, 10000, false, -1}},
            "Sprites"),
        {"0|STORED.BIN|no|5000||", "1|PACKED.SPR|lzw|3000|10000|70.0%"},
        "Sprites|2|2|15000 bytes |8000 bytes (46.7% gained)",
-       "15 KB |8 KB (46.7% gained)"},
-      {"empty",
-       Put({}, "Nothing here"),
-       {},
-       "Nothing here|2|0|" + none,
-       "0 KB |0 KB (not compressed)"},
-      {"KB round up",
-       Put({{"A", 0, 1024, 0, false, -1}, {"B", 1, 1, 0, false, 4}}),
+       "|15 KB |8 KB (46.7% gained)"},
+      {Put({}, "Nothing here"), {}, "Nothing here|2|0|" + none, "|0 KB |0 KB (not compressed)"},
+      // KB round up.
+      {Put({{"A", 0, 1024, 0, false, -1}, {"B", 1, 1, 0, false, 4}}),
        {"0|A|no|1024||", "1|B|lzw|1|0|   0%"},
        "Test|2|2|1024 bytes |1025 bytes (00.0% gained)",
-       "1 KB |2 KB (00.0% gained)"},
-      {"method, size, empty slot, unreadable length and entry",
-       Put(odd),
+       "|1 KB |2 KB (00.0% gained)"},
+      // Method, size, empty slot, unreadable length and entry.
+      {Put(odd),
        {"0|SEVEN|7|100|400|75.0%", "1|THREE|3|0||", "2|ONE|lzw|0||", "3|NEG|lzw|-5||",
         "4|empty record||||", "5|OK|no|10||", "6|PAST|lzw|50|unreadable|", "7|empty record||||"},
-       "Odd|2|8|405 bytes |155 bytes (61.8% gained)"},
-      {"ratios and totals beyond 32 bits",
-       Put({{"E", 1, 3000, 0, false, 4},
+       "Odd|2|8|405 bytes |155 bytes (61.8% gained)",
+       ""},
+      // Ratios and totals beyond 32 bits.
+      {Put({{"E", 1, 3000, 2000, false, 4},
             {"C", 1, 1, 2000, false, 4},
             {"F", 1, 100, -1000, false, 4},
             {"H", 1, 2147483647, 2147483647, false, 4}}),
-       {"0|E|lzw|3000|0|   0%", "1|C|lzw|1|2000| 100%", "2|F|lzw|100|-1000|10.0%",
+       {"0|E|lzw|3000|2000|   0%", "1|C|lzw|1|2000| 100%", "2|F|lzw|100|-1000|10.0%",
         "3|H|lzw|2147483647|2147483647|00.0%"},
-       "Test|2|4|2147484647 bytes |2147486748 bytes (00.0% gained)",
-       "2097153 KB |2097156 KB (00.0% gained)"},
-      {"negative count", Hostile(-3, 82), {}, "|1|-3|" + none},
-      {"title bytes pass unchanged", Put({}, "A&B\rC\xE9"), {}, "A&B\rC\xE9|2|0|" + none},
-      // Entries 90909091 to 90909094 fall on the file's first bytes and are read as found.
-      {"far negative directory",
-       Hostile(2147483647, -2000000000),
+       "Test|2|4|2147486647 bytes |2147486748 bytes (00.0% gained)",
+       "|2097155 KB |2097156 KB (00.0% gained)"},
+      {Hostile(-3, 82), {}, "|1|-3|" + none, ""},
+      // A far negative directory: entries 90909091 to 90909094 fall on the file's first bytes
+      // and are read as found.
+      {Hostile(2147483647, -2000000000),
        {"0|90909091 empty records||||", "90909091|rchive File |32|1752396385|unreadable|",
         std::string("90909092|\x88\x01\0\xFF\xFF\xFF\x7F\0\0\0\0\0|108|1714485|unreadable|", 45),
         "90909093|empty record||||", "90909094|empty record||||",
         "90909095|2056574552 empty records||||"},
        "|1|2147483647|0 bytes |1754110870 bytes (   0% gained)",
-       "0 KB |1712999 KB (   0% gained)"},
-      {"run of 1,000 stays row by row", Hostile(1001, 82), thousand, "|1|1001|" + none},
-      {"run of 1,001 is one row",
-       Hostile(1002, 82),
-       {"0|X.BIN|no|0||", "1|1001 empty records||||"},
-       "|1|1002|" + none}};
-  for (const Case& c : cases) {
-    List(c.path);
-    EXPECT_TRUE(view.errors.empty()) << c.what;
-    EXPECT_EQ(view.rows, c.rows) << c.what;
-    EXPECT_EQ(view.caption, "Trovanta (" + c.path.substr(c.path.rfind('/') + 1) + ")") << c.what;
-    EXPECT_TRUE(view.listed) << c.what;
-    EXPECT_EQ(view.lines, c.summary) << c.what;
-    std::string text = c.summary;
-    std::replace(text.begin(), text.end(), '|', '\r');
-    EXPECT_EQ(listing.SummaryText(), text) << c.what;
+       "|0 KB |1712999 KB (   0% gained)"},
+      // A run of 1,000 stays row by row, one of 1,001 is one row.
+      {Hostile(1001, 82), thousand, "|1|1001|" + none, ""},
+      {Hostile(1002, 82), {"0|X.BIN|no|0||", "1|1001 empty records||||"}, "|1|1002|" + none, ""}};
+  for (const auto& [path, rows, summary, inKB] : cases) {
+    List(path);
+    const std::string caption = "Trovanta (" + path.substr(path.rfind('/') + 1) + ")";
+    EXPECT_EQ((std::tuple{view.errors.empty(), view.rows, view.caption, view.listed, view.lines}),
+              (std::tuple{true, rows, caption, true, summary}))
+        << path;
     listing.SetShowInKB(true);
-    EXPECT_TRUE(c.inKB.empty() || view.lines.ends_with("|" + c.inKB))
-        << c.what << ": " << view.lines;
+    EXPECT_TRUE(view.lines.ends_with(inKB)) << path << ": " << view.lines;
     listing.SetShowInKB(false);
   }
+  EXPECT_EQ(listing.SummaryText(), "\r1\r1002\r0 bytes \r0 bytes (not compressed)");
 }
 
 // A failure shows its message, then empties the table and the summary; the caption still names
 // the last archive listed.
 TEST_F(ListingTest, FailuresShowTheirMessageThenReset) {
-  const std::string good =
-      dir.Write("good.spr", archive::BuildArchive("Good", 1, {{"A", 0, 1, 0, false, -1}}));
-  std::filesystem::create_directory(dir.File("folder.spr"));
+  const std::string good = Put({{"A", 0, 1, 0, false, -1}}, "Good");
   const std::pair<std::string, std::string> cases[] = {
       {"", "No file specified."},
       {dir.File("missing.spr"), "This file does not exist."},
-      {dir.File("folder.spr"), "This file does not exist."},
+      {dir.Path().string(), "This file does not exist."},  // a folder
       {dir.WriteText("Mixed-Case_\xE9{z}.map", std::string(82, '\0')),
        "MIXED-CASE_\xE9{Z}.MAP is not a valid archive file."}};
   for (const auto& [path, message] : cases) {
     List(good);
     view.errors.clear();
     List(path);
-    EXPECT_EQ(view.errors, std::vector<std::string>{message});
-    EXPECT_TRUE(view.rows.empty()) << message;
-    EXPECT_EQ(view.lines, "Not an archive file") << message;
-    EXPECT_FALSE(view.listed);
-    EXPECT_EQ(listing.SummaryText(), "Not an archive file");
-    EXPECT_EQ(view.caption, "Trovanta (good.spr)");
-    EXPECT_EQ(listing.ArchiveName(), "");
+    EXPECT_EQ((std::tuple{view.errors, view.rows.size(), view.lines, view.listed,
+                          listing.SummaryText(), view.caption, listing.ArchiveName()}),
+              (std::tuple{std::vector<std::string>{message}, 0u, "Not an archive file", false,
+                          "Not an archive file", "Trovanta (test1.spr)", ""}));
   }
   EXPECT_EQ(listing.RecordCount(), 0) << "an invalid archive leaves the count at 0";
+  // Only a different unit refreshes the summary.
   const int before = view.summaries;
-  for (const bool inKB : {false, true, true}) {
-    listing.SetShowInKB(inKB);
-  }
-  EXPECT_TRUE(listing.ShowInKB());
-  EXPECT_EQ(view.summaries, before + 1) << "only a different unit refreshes the summary";
+  listing.SetShowInKB(true);
+  listing.SetShowInKB(true);
+  EXPECT_EQ((std::pair{listing.ShowInKB(), view.summaries}), (std::pair{true, before + 1}));
 }
 
 TEST(ListingTextsTest, EntriesInsideFileAndPermille) {
-  const std::tuple<std::int32_t, std::int32_t, std::int64_t, std::int32_t, std::int32_t> ranges[] =
-      {{82, 3, 82 + 66, 0, 3},
-       {82, 3, 82 + 65, 0, 2},
-       {82, 3, 82, 0, 0},
-       {-22, 3, 82, 1, 3},
-       {-23, 3, 82, 2, 3},
-       {200, 3, 100, 0, 0},
-       {82, -4, 1000, 0, 0},
-       {0, 2147483647, 44, 0, 2},
-       {INT32_MIN, 2147483647, 100, 97612894, 97612897},
-       {INT32_MIN, 5, 100, 5, 5}};
+  // Directory offset, count, file size; then the first and the end index inside the file.
+  using Range = std::tuple<std::int32_t, std::int32_t, std::int64_t, std::int32_t, std::int32_t>;
+  const Range ranges[] = {{82, 3, 148, 0, 3},
+                          {82, 3, 147, 0, 2},
+                          {-22, 3, 82, 1, 3},
+                          {-23, 3, 82, 2, 3},
+                          {200, 3, 100, 0, 0},
+                          {82, -4, 1000, 0, 0},
+                          {0, 2147483647, 44, 0, 2},
+                          {INT32_MIN, 5, 100, 5, 5},
+                          {INT32_MIN, 2147483647, 100, 97612894, 97612897}};
   for (const auto& [offset, count, fileSize, first, end] : ranges) {
     const lister::IndexRange range = lister::EntriesInsideFile(offset, count, fileSize);
-    EXPECT_EQ(std::pair(range.first, range.end), std::pair(first, end))
-        << offset << " " << count << " " << fileSize;
+    EXPECT_EQ(std::pair(range.first, range.end), std::pair(first, end)) << offset << "/" << count;
   }
-  const std::pair<std::int64_t, const char*> permille[] = {
-      {1000, " 100"}, {-1, "   0"}, {456, "45.6"}, {5, "00.5"}, {999, "99.9"}, {1001, "00.1"}};
-  for (const auto& [value, text] : permille) {
-    EXPECT_EQ(lister::FormatPermille(value), text) << value;
-  }
+  constexpr std::int64_t k4 = 4'000'000'000'000'000'000, k9 = 9'000'000'000'000'000'000,
+                         k1 = 1'000'000'000'000'000'000;
   const std::tuple<std::int64_t, std::int64_t, std::int64_t> saved[] = {
-      {8000, 15000, 467},
-      {3000, 2000, -500},
-      {0, 5, 1000},
-      {5, 0, -1},
-      {-7, 2, 4500},
-      {4'000'000'000'000'000'000, 4'000'000'000'000'000'000, 0},
-      {9'000'000'000'000'000'000, -1, 1'000'000'000'000'000'000},
-      {9'000'000'000'000'000'000, 1, -1'000'000'000'000'000'000}};
+      {8000, 15000, 467}, {3000, 2000, -500}, {0, 5, 1000}, {5, 0, -1},
+      {-7, 2, 4500},      {k4, k4, 0},        {k9, -1, k1}, {k9, 1, -k1}};
   for (const auto& [compressed, uncompressed, expected] : saved) {
-    EXPECT_EQ(lister::SavedPermille(compressed, uncompressed), expected)
-        << compressed << "/" << uncompressed;
+    EXPECT_EQ(lister::SavedPermille(compressed, uncompressed), expected) << compressed;
   }
-  // Far out of range the lowest digits still match the exact value's.
-  EXPECT_EQ(lister::FormatPermille(lister::SavedPermille(9'000'000'000'000'000'000, -7)), "28.5");
+  // Far out of range the lowest digits still match the exact value's. Other ratios are shown by
+  // the listing's rows.
+  EXPECT_EQ(lister::FormatPermille(lister::SavedPermille(k9, -7)), "28.5");
 }
 
 }  // namespace
