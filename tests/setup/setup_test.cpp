@@ -202,9 +202,13 @@ TEST(FailureReport, EndsWithOneFullStop) {
 TEST(CodePage, MapsTheBytesOfWindows1252ToTheirCharactersAndBack) {
   // UTF-8 of each character; 0x81 is one of the five bytes that stand for their C1 control.
   using Row = std::pair<char, const char*>;
-  const Row pairs[] = {Row{'\x80', "\xE2\x82\xAC"}, Row{'\x8A', "\xC5\xA0"},
-                       Row{'\x9F', "\xC5\xB8"},     Row{'\x81', "\xC2\x81"},
-                       Row{'\xE9', "\xC3\xA9"},     Row{'A', "A"}};
+  const Row pairs[] = {Row{'\x80', "\xE2\x82\xAC"},
+                       Row{'\x8A', "\xC5\xA0"},
+                       Row{'\x9F', "\xC5\xB8"},
+                       Row{'\x81', "\xC2\x81"},
+                       Row{'\xE9', "\xC3\xA9"},
+                       Row{'\xFF', "\xC3\xBF"},
+                       Row{'A', "A"}};
   CodePage& codePage = CodePageConverter(kAnsiCodePage);
   for (const auto& [byte, utf8] : pairs) {
     EXPECT_EQ(codePage.Utf8FromAnsi(std::string(1, byte)), utf8);
