@@ -12,7 +12,7 @@ void ListingTotals::Add(const RecordRow& row) {
     return;
   }
   compressed += row.storedSize;
-  if (!row.compressed) {
+  if (!row.Compressed()) {
     uncompressed += row.storedSize;
     return;
   }
@@ -94,12 +94,11 @@ RecordRow ArchiveListing::ReadRecordRow(std::int32_t index) {
   row.SetName(reader_.RecordName());
   row.method = reader_.Method();
   row.storedSize = reader_.StoredSize();
-  row.compressed = archive::IsCompressed(row.method, row.storedSize);
   // A length that cannot be read (data past the end of the file, a negative data offset) is
   // shown as unreadable.
   const std::optional<std::int32_t> length =
-      row.compressed ? archive::ReadUncompressedLength(archivePath_, reader_.DataOffset())
-                     : std::nullopt;
+      row.Compressed() ? archive::ReadUncompressedLength(archivePath_, reader_.DataOffset())
+                       : std::nullopt;
   row.lengthKnown = length.has_value();
   row.uncompressedLength = length.value_or(0);
   return row;

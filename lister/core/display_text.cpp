@@ -4,8 +4,8 @@
 
 namespace lister {
 
-RowCells FormatRowUtf8(const RecordRow& row) {
-  RowCells cells = FormatRow(row);
+RowCells FormatRowUtf8(const RecordRow& row, RunText runText) {
+  RowCells cells = FormatRow(row, runText);
   if (row.kind == RowKind::kRecord) {
     cells[1] = archive::AnsiToUtf8(cells[1]);
   }

@@ -9,7 +9,7 @@
 
 namespace lister {
 
-RowCells FormatRowUtf8(const RecordRow& row);
+RowCells FormatRowUtf8(const RecordRow& row, RunText runText = RunText::kFull);
 std::vector<std::string> SummaryLinesUtf8(const Summary& summary);
 
 }  // namespace lister

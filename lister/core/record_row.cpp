@@ -25,7 +25,7 @@ std::string MethodText(std::uint8_t method) {
 
 }  // namespace
 
-RowCells FormatRow(const RecordRow& row) {
+RowCells FormatRow(const RecordRow& row, RunText runText) {
   RowCells cells;
   cells[0] = std::to_string(row.index);
   switch (row.kind) {
@@ -33,16 +33,17 @@ RowCells FormatRow(const RecordRow& row) {
       cells[1] = kEmptyRecordText;
       break;
     case RowKind::kEmptyRun:
-      cells[1] = std::to_string(row.runLength) + " empty records";
+      cells[1] =
+          std::to_string(row.runLength) + (runText == RunText::kFull ? " empty records" : " empty");
       break;
     case RowKind::kRecord:
       cells[1] = row.Name();
       cells[2] = MethodText(row.method);
       cells[3] = std::to_string(row.storedSize);
-      if (row.compressed && row.lengthKnown) {
+      if (row.Compressed() && row.lengthKnown) {
         cells[4] = std::to_string(row.uncompressedLength);
         cells[5] = FormatPermille(SavedPermille(row.storedSize, row.uncompressedLength)) + '%';
-      } else if (row.compressed) {
+      } else if (row.Compressed()) {
         cells[4] = kUnreadableLengthText;
       }
       break;

@@ -25,12 +25,12 @@ struct RecordRow {
   std::int32_t uncompressedLength = 0;
   RowKind kind = RowKind::kEmpty;
   std::uint8_t method = archive::kMethodStored;
-  bool compressed = false;
   bool lengthKnown = false;  // the four length bytes of a compressed record could be read
   std::uint8_t nameLength = 0;
   std::array<char, archive::kNameCapacity> name{};
 
   std::string_view Name() const { return {name.data(), nameLength}; }
+  bool Compressed() const { return archive::IsCompressed(method, storedSize); }
   void SetName(std::string_view text);
 };
 
@@ -39,7 +39,11 @@ inline constexpr std::string_view kUnreadableLengthText = "unreadable";
 
 using RowCells = std::array<std::string, kColumnCount>;
 
+// How a run of empty records names itself: "N empty records" where there is room, "N empty" in
+// the window's 111-pixel name column, where the longer text would be cut off.
+enum class RunText : std::uint8_t { kFull, kShort };
+
 // The six cell texts of a row, sizes in bytes. Texts are the archive's single-byte text.
-RowCells FormatRow(const RecordRow& row);
+RowCells FormatRow(const RecordRow& row, RunText runText = RunText::kFull);
 
 }  // namespace lister

@@ -61,7 +61,8 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (row >= rows_.size()) {
     return QString();
   }
-  return DisplayText(FormatRowUtf8(rows_[row])[static_cast<std::size_t>(index.column())]);
+  return DisplayText(
+      FormatRowUtf8(rows_[row], RunText::kShort)[static_cast<std::size_t>(index.column())]);
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -1,5 +1,6 @@
 // The font of the program's windows: MS Sans Serif at 11 pixels (8 point at 96 pixels per
-// inch). Where it is missing, a sans-serif of close metrics stands in.
+// inch). Where it is missing, a sans-serif of close metrics stands in, a little smaller so that
+// texts laid out for MS Sans Serif still fit their places.
 #pragma once
 
 #include <QFont>

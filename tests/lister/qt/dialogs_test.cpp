@@ -62,7 +62,7 @@ TEST_F(DialogsTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
     EXPECT_EQ(box.windowTitle() + "|" + Child<QLabel>(box, "ProductName").text() + "|" +
                   Child<QLabel>(box, "Copyright").text(),
               "About|Trovanta|Copyright \u00A9 Gorblunk tools developers");
-    EXPECT_EQ(box.font().pixelSize(), px(11));
+    EXPECT_EQ(box.font(), WindowFont(px(11))) << "follows the resolution";
     EXPECT_TRUE(Child(box, "ProductName").font().bold());
     EXPECT_EQ(Child<QLabel>(box, "ProgramIcon").pixmap().size(), QSize(32, 32));
     EXPECT_LE(testing::OffCentre(box), 2) << "centred on the screen";

@@ -63,6 +63,11 @@ TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
   }
   EXPECT_EQ(published, (QList<QRect>{{0, 0, 6, 4}, {0, 4, 6, 1}}));
   EXPECT_EQ(model.index(3, 0).data().toString() + model.index(5, 0).data().toString(), "3");
+  // The longest run of empty records fits the 111-pixel name column.
+  model.SetRecordRow(9, {.index = 1, .runLength = 2147483647, .kind = RowKind::kEmptyRun});
+  const QString run = model.index(9, 1).data().toString();
+  EXPECT_EQ(run, "2147483647 empty");
+  EXPECT_LE(QFontMetrics(WindowFont()).horizontalAdvance(run), 111 - 2);
 }
 
 TEST_F(GridTest, PaintsTheSelectionGridLinesAndHeader) {
