@@ -1,14 +1,56 @@
 #include "error_box.h"
 
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
+#include <QStringList>
+#include <QStyle>
+#include <QTextLayout>
+#include <algorithm>
 
 #include "window_placement.h"
 
 namespace lister::window {
 
+QString WrapText(const QString& text, const QFont& font, int width) {
+  QTextLayout layout(text, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(width);
+    QString piece = text.mid(line.textStart(), line.textLength());
+    // The blanks at a break give way to the line break.
+    const bool broken = line.textStart() + line.textLength() < text.size();
+    while (broken && piece.endsWith(u' ')) {
+      piece.chop(1);
+    }
+    lines.append(piece);
+  }
+  layout.endLayout();
+  return lines.join(u'\n');
+}
+
+namespace {
+
+int HalfScreenWidth(const QWidget* parent) {
+  const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
+  return screen != nullptr ? screen->geometry().width() / 2 : 512;
+}
+
+}  // namespace
+
 ErrorBox::ErrorBox(const QString& message, QWidget* parent)
-    : QMessageBox(QMessageBox::Critical, QString::fromLatin1(kErrorCaption), message,
+    : QMessageBox(QMessageBox::Critical, QString::fromLatin1(kErrorCaption), QString(),
                   QMessageBox::NoButton, parent) {
+  // Wrapped here rather than by the message box, which breaks only at blanks and grows to the
+  // whole screen for a long file name.
+  // The stop icon and the gaps beside it take their share of the half screen.
+  const int iconColumn = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this) +
+                         2 * std::max(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing), 6);
+  setText(WrapText(message, font(), HalfScreenWidth(parent) - iconColumn));
   setObjectName("ErrorBox");
   // A file name can hold "<" or "&"; the message is never read as markup.
   setTextFormat(Qt::PlainText);

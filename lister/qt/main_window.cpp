@@ -25,6 +25,7 @@
 #include "line_label.h"
 #include "listing_progress.h"
 #include "program_icon.h"
+#include "record_grid.h"
 #include "record_table_model.h"
 #include "visible_text.h"
 #include "window_font.h"
@@ -117,7 +118,7 @@ void TForm1::BuildGroupBox(QWidget* client) {
 }
 
 void TForm1::BuildGrid(QWidget* client) {
-  StringGrid1 = Named(new QTableView(client), "StringGrid1");
+  StringGrid1 = Named(new RecordGrid(client), "StringGrid1");
   StringGrid1->setGeometry(8, 112, 457, 174);
   StringGrid1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   StringGrid1->setModel(model_);
@@ -331,7 +332,10 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QMainWindow::eventFilter(watched, event);
   }
-  if (event->type() == QEvent::KeyPress && FormKeyPress(static_cast<QKeyEvent*>(event))) {
+  // Esc in the menu bar's keyboard mode only leaves that mode, as Esc in an open menu (a window
+  // of its own) only closes the menu.
+  if (event->type() == QEvent::KeyPress && qobject_cast<QMenuBar*>(watched) == nullptr &&
+      FormKeyPress(static_cast<QKeyEvent*>(event))) {
     return true;
   }
   if (listingRuns_ && IsUserInput(event->type())) {
@@ -380,20 +384,34 @@ QString DroppedPath(const QMimeData* data) {
   return {};
 }
 
+// A dropped file is only read: the drop is taken as a copy or a link, never as a move, after
+// which the drag source might delete the file. False when neither is offered.
+bool AcceptAsCopyOrLink(QDropEvent* event) {
+  const Qt::DropActions offered = event->possibleActions();
+  if (!offered.testAnyFlags(Qt::CopyAction | Qt::LinkAction) ||
+      !IsAcceptablePath(DroppedPath(event->mimeData()))) {
+    return false;
+  }
+  event->setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+  event->accept();
+  return true;
+}
+
 }  // namespace
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (IsAcceptablePath(DroppedPath(event->mimeData()))) {
-    event->acceptProposedAction();
-  }
+  AcceptAsCopyOrLink(event);
+}
+
+void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+  AcceptAsCopyOrLink(event);
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const QString path = DroppedPath(event->mimeData());
-  if (!IsAcceptablePath(path)) {
+  if (!AcceptAsCopyOrLink(event)) {
     return;
   }
-  event->acceptProposedAction();
+  const QString path = DroppedPath(event->mimeData());
   // The drag ends first: the listing may show a modal box, which must not hold up the source.
   QMetaObject::invokeMethod(
       this,

@@ -73,6 +73,7 @@ class TForm1 : public QMainWindow, public ListingView {
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
  private:

@@ -2,7 +2,7 @@
 
 #include <QApplication>
 #include <QStyleFactory>
-#include <cstring>
+#include <algorithm>
 
 #include "listing_texts.h"
 #include "program_icon.h"
@@ -13,15 +13,10 @@ namespace lister::window {
 namespace {
 
 // The classic Windows style draws the window as designed: group box captions in the frame,
-// 3-D edges, flat button-face panels. A style the user asks for (-style, QT_STYLE_OVERRIDE) wins.
-void UseClassicStyle(int argc, char** argv) {
+// 3-D edges, flat button-face panels. A style the user asks for (QT_STYLE_OVERRIDE) wins.
+void UseClassicStyle() {
   if (qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) {
     return;
-  }
-  for (int i = 1; i < argc; ++i) {
-    if (std::strncmp(argv[i], "-style", 6) == 0 || std::strncmp(argv[i], "--style", 7) == 0) {
-      return;
-    }
   }
   if (QStyleFactory::keys().contains(QStringLiteral("Windows"))) {
     QApplication::setStyle(QStringLiteral("Windows"));
@@ -41,13 +36,17 @@ std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
   return form;
 }
 
+ProgramArguments::ProgramArguments(int argc, char** argv)
+    : args_(argv + std::min(argc, 1), argv + argc), programName_(argc > 0 ? argv[0] : "Trovanta") {
+  qtArgv_[0] = programName_.data();
+}
+
 int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& beforeShow) {
   archive::ArchiveReader reader;
-  UseClassicStyle(argc, argv);
-  // QApplication takes its own options (-platform, -style, ...) out of argv first; the
-  // arguments are then the bytes as given, so any file name reaches the listing unchanged.
-  QApplication app(argc, argv);
-  const std::vector<std::string> args(argv + 1, argv + argc);
+  UseClassicStyle();
+  ProgramArguments arguments(argc, argv);
+  QApplication app(arguments.QtArgc(), arguments.QtArgv());
+  const std::vector<std::string>& args = arguments.Args();
   QApplication::setApplicationName(FixedText(kProductName));
   QGuiApplication::setDesktopFileName(QStringLiteral("trovanta"));
   QApplication::setWindowIcon(ProgramIconPixmap());

@@ -1,6 +1,7 @@
 // Start-up of Trovanta up to the first show of its main window.
 #pragma once
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +20,29 @@ namespace lister::window {
 std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
                                           const std::vector<std::string>& args,
                                           DialogRunner runDialog = ExecDialog);
+
+// The command line taken apart before Qt sees it: the program's arguments are the bytes as given,
+// and Qt gets only the program name, so that an archive named like one of Qt's options
+// (-reverse, -style X, -platform X) is still the archive. Qt's settings come from the
+// environment (QT_QPA_PLATFORM, QT_STYLE_OVERRIDE, ...).
+class ProgramArguments {
+ public:
+  ProgramArguments(int argc, char** argv);
+  ProgramArguments(const ProgramArguments&) = delete;
+  ProgramArguments& operator=(const ProgramArguments&) = delete;
+
+  // What QApplication is given; both outlive it, as it requires.
+  int& QtArgc() { return qtArgc_; }
+  char** QtArgv() { return qtArgv_.data(); }
+  // The arguments without the program name.
+  const std::vector<std::string>& Args() const { return args_; }
+
+ private:
+  std::vector<std::string> args_;
+  std::string programName_;
+  int qtArgc_ = 1;
+  std::array<char*, 2> qtArgv_{};
+};
 
 // The whole program: the application, its main window, and the event loop until the window
 // closes; returns the exit status. `beforeShow` sees the main window just before its first show.

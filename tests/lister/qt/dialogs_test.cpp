@@ -37,6 +37,22 @@ TEST_F(DialogsTest, TheErrorBoxShowsTextAndClosesWithEnterOrEsc) {
   }
 }
 
+TEST_F(DialogsTest, TheErrorBoxWrapsAtHalfTheScreenAlsoInsideALongName) {
+  TForm1 form(reader_);
+  form.SetArchivePath(dir_.WriteText(std::string(200, 'n') + ".spr", "no archive"));
+  AnswerModal([](QDialog& box) {
+    const auto& label = Child<QLabel>(box, "qt_msgbox_label");
+    const QStringList lines = label.text().split('\n');
+    EXPECT_EQ(lines.join("").remove(' '), QString(200, 'N') + ".SPRisnotavalidarchivefile.");
+    for (const QString& line : lines) {
+      const int width = label.fontMetrics().horizontalAdvance(line);
+      EXPECT_LE(width, std::min(label.width(), box.screen()->geometry().width() / 2));
+    }
+    box.done(0);
+  });
+  form.ListArchive();
+}
+
 TEST_F(DialogsTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
   TForm1 form(reader_);
   int shown = 0;

@@ -8,16 +8,20 @@ namespace {
 using testing::Child;
 using MainWindowTest = testing::WindowTest;
 
-// Drags `url` onto the window and drops it there; true when the drag was accepted.
-bool Drop(TForm1& form, const QUrl& url) {
+// Drags `url` onto the window offering `actions` and drops it there; the action the window took,
+// IgnoreAction when it refused the drag or the drop.
+Qt::DropAction Drop(TForm1& form, const QUrl& url,
+                    Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
   QMimeData data;
   data.setUrls({QUrl("https://example.invalid/x.spr"), url});
-  QDragEnterEvent enter({9, 9}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  enter.setAccepted(false);
-  QApplication::sendEvent(&form, &enter);
-  QDropEvent drop({9, 9}, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(&form, &drop);
-  return enter.isAccepted();
+  QDragEnterEvent enter({9, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop({9, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), &drop}) {
+    event->setDropAction(Qt::MoveAction);
+    event->setAccepted(false);
+    QApplication::sendEvent(&form, event);
+  }
+  return enter.isAccepted() && drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 TEST_F(MainWindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
@@ -39,6 +43,16 @@ TEST_F(MainWindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
     EXPECT_EQ(form->CurrentGridRow(), std::min(Rows(*form), 1));
   }
   EXPECT_EQ(errorsWhileShown_, 0);
+}
+
+TEST(ProgramArgumentsTest, QtSeesOnlyTheProgramName) {
+  std::string words[] = {"Trovanta", "-reverse", "-style", "x"};
+  char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data()};
+  ProgramArguments arguments(4, argv);
+  EXPECT_EQ(arguments.Args(), (std::vector<std::string>{"-reverse", "-style", "x"}));
+  EXPECT_EQ(arguments.QtArgc(), 1);
+  EXPECT_STREQ(arguments.QtArgv()[0], "Trovanta");
+  EXPECT_EQ(arguments.QtArgv()[1], nullptr);
 }
 
 TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
@@ -126,7 +140,10 @@ TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
 
   const QString dropped = QString::fromStdString(Archive("dropped.spr", 6));
   EXPECT_FALSE(Drop(*form, QUrl("https://example.invalid/y.spr")));
-  EXPECT_TRUE(Drop(*form, QUrl::fromLocalFile(dropped)));
+  EXPECT_FALSE(Drop(*form, QUrl::fromLocalFile(dropped), Qt::MoveAction)) << "never a move";
+  EXPECT_EQ(Drop(*form, QUrl::fromLocalFile(dropped), Qt::MoveAction | Qt::LinkAction),
+            Qt::LinkAction);
+  EXPECT_EQ(Drop(*form, QUrl::fromLocalFile(dropped)), Qt::CopyAction);
   QCoreApplication::processEvents();
   EXPECT_EQ(form->windowTitle(), "Trovanta (dropped.spr)");
   EXPECT_EQ(Rows(*form), 6);
@@ -138,8 +155,11 @@ TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
   EXPECT_EQ(openDialogs_, 3);
 }
 
-TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIs) {
-  for (const char* focus : {"StringGrid1", "RadioButton1", "ClientArea"}) {
+TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIsButInTheMenuBar) {
+  for (const auto& [focus, closes] : {std::pair{"StringGrid1", true},
+                                      {"RadioButton1", true},
+                                      {"ClientArea", true},
+                                      {"MainMenu1", false}}) {
     const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 40)});
     form->show();
     QWidget& target = Child(*form, focus);
@@ -150,7 +170,7 @@ TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIs) {
     }
     EXPECT_TRUE(form->isVisible()) << focus << ": other keys go to the control";
     QTest::keyClick(&target, Qt::Key_Escape);
-    EXPECT_FALSE(form->isVisible()) << focus;
+    EXPECT_EQ(form->isVisible(), !closes) << focus;
   }
 }
 
@@ -178,6 +198,9 @@ TEST_F(MainWindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
   grid.verticalScrollBar()->setValue(27);
   Open(*form, fifty);
   EXPECT_EQ(grid.verticalScrollBar()->value(), 27) << "a row in view needs no scrolling";
+  grid.scrollToBottom();
+  EXPECT_EQ(grid.rowViewportPosition(grid.rowAt(0)), 0) << "the top row whole at the end";
+  EXPECT_EQ(grid.rowViewportPosition(49) + 18, 8 * 18) << "the last row whole, space below";
   for (const auto& [start, end] : {std::pair{5, 9}, {9, 5}}) {
     select(start, end);
     EXPECT_EQ(form->CurrentGridRow(), start) << "where the selection started";
