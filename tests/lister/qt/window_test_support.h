@@ -47,7 +47,6 @@ class WindowTest : public ::testing::Test {
         errors_.append(box->text());
         errorsWhileShown_ += box->parentWidget()->isVisible() ? 1 : 0;
       }
-      aboutBoxes_ += qobject_cast<TAboutBox*>(&dialog) != nullptr ? 1 : 0;
       auto* open = qobject_cast<QFileDialog*>(&dialog);
       return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
     });
@@ -82,7 +81,6 @@ class WindowTest : public ::testing::Test {
   std::function<int(QFileDialog&)> answerOpen_ = [](QFileDialog&) { return 0; };
   QStringList errors_;
   int errorsWhileShown_ = 0;
-  int aboutBoxes_ = 0;
   int openDialogs_ = 0;
 };
 
