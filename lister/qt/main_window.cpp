@@ -125,11 +125,9 @@ void TForm1::BuildGrid(QWidget* client) {
   StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
   auto* header = Named(new GridHeaderView(StringGrid1), "FixedRow");
   StringGrid1->setHorizontalHeader(header);
+  // A new header neither moves, sorts, highlights nor stretches sections; Fixed keeps the user
+  // from sizing them.
   header->setSectionResizeMode(QHeaderView::Fixed);
-  header->setSectionsMovable(false);
-  header->setSectionsClickable(false);
-  header->setHighlightSections(false);
-  header->setStretchLastSection(false);
   header->setMinimumSectionSize(1);
   header->setFixedHeight(kGridRowHeight);
   for (std::size_t i = 0; i < kColumnWidths.size(); ++i) {

@@ -69,13 +69,9 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
   if (orientation != Qt::Horizontal || section < 0 || section >= static_cast<int>(kColumnCount)) {
     return {};
   }
-  if (role == Qt::DisplayRole) {
-    return headerTexts_[static_cast<std::size_t>(section)];
-  }
-  if (role == Qt::TextAlignmentRole) {
-    return QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
-  }
-  return {};
+  // The header row paints its texts itself, left and top like the cells.
+  return role == Qt::DisplayRole ? QVariant(headerTexts_[static_cast<std::size_t>(section)])
+                                 : QVariant();
 }
 
 Qt::ItemFlags RecordTableModel::flags(const QModelIndex& index) const {

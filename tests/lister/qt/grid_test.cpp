@@ -42,6 +42,7 @@ TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
   RecordTableModel model;
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
   QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+  EXPECT_EQ(model.rowCount(), 0);
   model.ResizeRecords(3);
   model.SetRecordRow(2, {});
   model.ResizeRecords(10);
