@@ -15,6 +15,7 @@ const char* const kUsageText =
     "                   tsv: the header row and record rows, cells joined by a tab;\n"
     "                   json: one object per archive, one per line\n"
     "  --help           show this help\n"
+    "  --version        show the program's version\n"
     "\n"
     "Control characters in names and titles are shown as \\xHH (in tsv also \\ as \\\\).\n"
     "Exit status: 0 when every archive was listed, 1 when any failed, 2 on a usage error.\n";
@@ -47,6 +48,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
       return HelpRequest{};
+    } else if (arg == "--version") {
+      return VersionRequest{};
     } else if (arg == "--bytes") {
       options.showInKB = false;
     } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
@@ -79,6 +82,10 @@ int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
   const CommandLine commandLine = ParseCommandLine(args);
   if (std::holds_alternative<HelpRequest>(commandLine)) {
     std::fputs(kUsageText, out);
+    return 0;
+  }
+  if (std::holds_alternative<VersionRequest>(commandLine)) {
+    std::fputs("trovanta-ls " GORBLUNK_VERSION "\n", out);
     return 0;
   }
   if (const auto* error = std::get_if<UsageError>(&commandLine)) {

@@ -1,4 +1,5 @@
-// The console lister's command line: trovanta-ls [--bytes] [--format table|tsv|json] ARCHIVE...
+// The console lister's command line:
+// trovanta-ls [--bytes] [--format table|tsv|json] ARCHIVE... | --help | --version
 #pragma once
 
 #include <string>
@@ -17,11 +18,13 @@ struct ListOptions {
 
 struct HelpRequest {};
 
+struct VersionRequest {};
+
 struct UsageError {
   std::string message;
 };
 
-using CommandLine = std::variant<ListOptions, HelpRequest, UsageError>;
+using CommandLine = std::variant<ListOptions, HelpRequest, VersionRequest, UsageError>;
 
 // `args` excludes the program name. "--" ends the options.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);

@@ -55,6 +55,7 @@ TEST(ConsoleListerTest, PrintsEveryFormatAndStatusWithControlsEscaped) {
       {{"--format", "json", "--format=tsv", junk}, {1, "", notArchive}},
       {{"--", "--help"}, {1, "", "trovanta-ls: --help: This file does not exist.\n"}},
       {{"-"}, {1, "", "trovanta-ls: -: This file does not exist.\n"}},
+      {{"a.spr", "--version", "--colour"}, {0, "trovanta-ls 1.0.0\n", ""}},
       {{"--bytes"}, usage("no archive given")},
       {{"a.spr", "--format"}, usage("--format needs a value: table, tsv or json")},
       {{"--format", "xml", "a.spr"}, usage("unknown format 'xml': use table, tsv or json")},

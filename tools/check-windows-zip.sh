@@ -1,0 +1,112 @@
+#!/usr/bin/env bash
+# Builds the Windows zip in build/ (configured before) and checks it as a Windows user would
+# get it: the files it holds, its texts with CR LF line ends, and each program run once under
+# Wine in a fresh prefix: trovanta-ls.exe lists the demo archive, Setwright.exe writes the
+# settings file, and Trovanta.exe, when the zip holds it, shows its window on Xvfb.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+source=$PWD
+build=$source/build
+version=$(sed -n 's/^project(GorblunkTools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+name=trovanta-windows-$version
+zip=$build/$name.zip
+
+failures=0
+fail() {
+  echo "FAILED: $*" >&2
+  failures=$((failures + 1))
+}
+expect() {
+  if [ "$2" != "$3" ]; then
+    fail "$1: wanted '$2', got '$3'"
+  fi
+}
+
+work=$(mktemp -d)
+export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= LC_ALL=C.UTF-8
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+cmake --build "$build" --target windows_zip
+unzip -q "$zip" -d "$work"
+folder=$work/$name
+listing=$(cd "$folder" && ls | sort | tr '\n' ' ')
+expected="LICENSE.txt README.txt Setwright.exe trovanta-ls.exe "
+if [ -f "$folder/Trovanta.exe" ]; then
+  expected="LICENSE.txt README.txt Setwright.exe Trovanta.exe trovanta-ls.exe "
+fi
+expect "files in the zip" "$expected" "$listing"
+for text in README.txt LICENSE.txt; do
+  lines=$(wc -l <"$folder/$text")
+  expect "$text lines ending in CR LF" "$lines" "$(grep -c $'\r$' "$folder/$text")"
+done
+grep -q "^Copyright (c) .* Gorblunk tools developers"$'\r$' "$folder/LICENSE.txt" ||
+  fail "LICENSE.txt names no copyright holder"
+for program in Setwright.exe trovanta-ls.exe; do
+  grep -q "^$program - " "$folder/README.txt" || fail "README.txt does not describe $program"
+done
+if [ -f "$folder/Trovanta.exe" ]; then
+  grep -q "^Trovanta.exe - " "$folder/README.txt" || fail "README.txt does not describe Trovanta.exe"
+else
+  if grep -q "Trovanta.exe" "$folder/README.txt"; then
+    fail "README.txt describes Trovanta.exe, which the zip does not hold"
+  fi
+fi
+
+wine wineboot -i >/dev/null 2>&1
+wineserver -w
+
+# trovanta-ls.exe: the demo listing, as the native program prints it.
+status=0
+output=$(cd "$build/demo" && wine "$folder/trovanta-ls.exe" HEROES.SPR 2>"$work/err.txt") || status=$?
+expect "trovanta-ls.exe exit status" 0 "$status"
+expect "trovanta-ls.exe listing" "$(cat tests/lister/cli/expected/demo_table.txt)" "$(tr -d '\r' <<<"$output")"
+expect "trovanta-ls.exe errors" "" "$(cat "$work/err.txt")"
+expect "trovanta-ls.exe --version" "trovanta-ls $version" "$(wine "$folder/trovanta-ls.exe" --version | tr -d '\r')"
+
+# Setwright.exe from the game's folder of a new prefix, which names no Windows directory: the
+# settings file goes to the root of drive C.
+game=$WINEPREFIX/drive_c/Games/Gorblunk
+mkdir -p "$game"
+cp "$folder/Setwright.exe" "$game/"
+status=0
+banner=$(cd "$game" && wine Setwright.exe) || status=$?
+expect "Setwright.exe exit status" 0 "$status"
+expect "Setwright.exe banner title" $'Gorblunk Setup                      [MMX]\r' "$(head -n 1 <<<"$banner")"
+expect "Setwright.exe banner lines" 7 "$(wc -l <<<"$banner")"
+ini=$WINEPREFIX/drive_c/Gorblunk.Ini
+if [ -f "$ini" ]; then
+  expect "Gorblunk.Ini head" $'[Gorblunk]\r\nLanguage=0\r\nHDDir=C:\\Games\\Gorblunk\r\nGameExe=C:\\Games\\Gorblunk\\GkLaunch.Exe\r\nBrindelEXE=C:\\Games\\Gorblunk\\Bin\\Brindel.Kit\\Brindel.Exe\r' \
+    "$(head -n 5 "$ini")"
+  expect "Gorblunk.Ini last line" $'SwitchWeapon=9\r' "$(tail -n 1 "$ini")"
+  expect "Gorblunk.Ini size" 397 "$(stat -c %s "$ini")"
+else
+  fail "Setwright.exe wrote no $ini"
+fi
+
+# Trovanta.exe: its window on a virtual screen.
+if [ -f "$folder/Trovanta.exe" ]; then
+  read -r -d '' inner <<'INNER' || true
+cd "$1"
+wine "$2" HEROES.SPR &
+app=$!
+found=0
+timeout 60 xdotool search --sync --onlyvisible --name '^Trovanta' >/dev/null && found=1
+kill "$app" 2>/dev/null
+wineserver -k 2>/dev/null
+[ "$found" = 1 ]
+INNER
+  if ! xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" trovanta "$build/demo" \
+    "$folder/Trovanta.exe"; then
+    fail "Trovanta.exe showed no window"
+  fi
+fi
+
+if [ "$failures" -ne 0 ]; then
+  echo "$failures Windows zip checks failed" >&2
+  exit 1
+fi
+echo "Windows zip checks passed"
