@@ -48,7 +48,7 @@ int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& befor
   QApplication app(arguments.QtArgc(), arguments.QtArgv());
   const std::vector<std::string>& args = arguments.Args();
   QApplication::setApplicationName(FixedText(kProductName));
-  QGuiApplication::setDesktopFileName(QStringLiteral("trovanta"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.gorblunk.Trovanta"));
   QApplication::setWindowIcon(ProgramIconPixmap());
 
   const std::unique_ptr<TForm1> form = PrepareMainWindow(reader, args);
