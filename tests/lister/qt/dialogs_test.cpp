@@ -117,7 +117,9 @@ TEST_F(DialogsTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
       QComboBox& filters = Child<QComboBox>(dialog, "fileTypeCombo");
       EXPECT_EQ(filters.currentIndex(), step.filter);
       shown = {dialog.windowTitle(), QString::number(dialog.fileMode()),
-               dialog.selectedFiles().value(0)};
+               dialog.selectedFiles().value(0),
+               QString::number(dialog.testOption(QFileDialog::DontUseNativeDialog)),
+               Child<QCheckBox>(dialog, "ReadOnlyCheckBox").text()};
       for (int i = 0; i < filters.count(); ++i) {
         shown.append(filters.itemText(i));
       }
@@ -131,10 +133,11 @@ TEST_F(DialogsTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
     Child<QAction>(*form, "Open1").trigger();
   }
   EXPECT_EQ(form->windowTitle(), "Trovanta (pal.mix)") << "a long path counts as a cancel";
-  EXPECT_EQ(shown, (QStringList{"Select an archive file to list", "0", chosen, "Any file (*.*)",
-                                "Sprite group archive (*.spr)", "Brindel  map (*.map)",
-                                "Brindel tile group (*.til)", "Palette table (*.mix;*.lit;*.llt)",
-                                "Any archive file"}));
+  EXPECT_EQ(shown,
+            (QStringList{"Select an archive file to list", "0", chosen, "1", "Open as &read-only",
+                         "Any file (*.*)", "Sprite group archive (*.spr)", "Brindel  map (*.map)",
+                         "Brindel tile group (*.til)", "Palette table (*.mix;*.lit;*.llt)",
+                         "Any archive file"}));
   EXPECT_EQ(errors_.size(), 1) << "only the start-up's box";
 }
 
