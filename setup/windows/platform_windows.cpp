@@ -84,6 +84,14 @@ std::int32_t WindowsFileOperations::CheckWritable(const std::string& path) {
   return ::GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : LastError();
 }
 
+std::int32_t WindowsFileOperations::CreateNew(const std::string& path,
+                                              const std::string& /*model*/) {
+  // The attributes of an earlier file are kept when ReplaceFileA puts this one in its place.
+  file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file_ == INVALID_HANDLE_VALUE ? LastError() : 0;
+}
+
 std::int32_t WindowsFileOperations::Create(const std::string& path) {
   file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
@@ -108,6 +116,13 @@ std::int32_t WindowsFileOperations::Close() {
 }
 
 std::int32_t WindowsFileOperations::Rename(const std::string& from, const std::string& to) {
+  if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)) {
+    return 0;
+  }
+  // ReplaceFileA needs a file to replace; without one the new file is simply moved there.
+  if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return LastError();
+  }
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? 0
              : LastError();
@@ -150,7 +165,8 @@ std::string WindowsPlatform::ReadSystemRoot() {
 }
 
 std::int32_t WindowsPlatform::CreateSettingsFile(const std::string& path) {
-  return settingsFile_.Create(path, ReplacementFilePath(path));
+  const DWORD firstName = ::GetTickCount() ^ (::GetCurrentProcessId() << 12);
+  return settingsFile_.Create(path, firstName);
 }
 
 std::int32_t WindowsPlatform::WriteSettingsFile(std::string_view bytes) {
