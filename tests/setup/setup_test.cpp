@@ -224,17 +224,14 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   // UTF-8 of each character; 0x81 is one of the five bytes of 1252 that stand for their C1
   // control. 0x83 0x5C is one character of 932, whose trail byte is a backslash.
   using Row = std::tuple<unsigned, const char*, const char*>;
-  const Row pairs[] = {Row{1252, "\x80", "\xE2\x82\xAC"},
-                       Row{1252, "\x8A", "\xC5\xA0"},
-                       Row{1252, "\x9F", "\xC5\xB8"},
-                       Row{1252, "\x81", "\xC2\x81"},
-                       Row{1252, "\xE9", "\xC3\xA9"},
-                       Row{1252, "\xFF", "\xC3\xBF"},
-                       Row{1252, "A\\", "A\\"},
-                       Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"},
-                       Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
-                       Row{936, "\xD6\xD0", "\xE4\xB8\xAD"},
-                       Row{1250, "\xB3", "\xC5\x82"}};
+  // clang-format off
+  const Row pairs[] = {
+      Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"}, Row{1252, "\x9F", "\xC5\xB8"},
+      Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\xE9", "\xC3\xA9"}, Row{1252, "\xFF", "\xC3\xBF"},
+      Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"}, Row{936, "\xD6\xD0", "\xE4\xB8\xAD"},
+      Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"},
+      Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"}};
+  // clang-format on
   for (const auto& [number, ansi, utf8] : pairs) {
     EXPECT_EQ(CodePageConverter(number).Utf8FromAnsi(ansi), utf8) << number;
     EXPECT_EQ(CodePageConverter(number).AnsiFromUtf8(utf8), ansi) << number;
@@ -558,25 +555,29 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
   fs::create_directories(wine.win / "Gorblunk.$$$");
   const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
   const char kBadType[] = "Invalid data type for 'SystemRoot'";
-  const std::string home = "HOME=" + wine.folder.Path().string();
+  const auto fails = [](const char* position, const char* message,
+                        const char* kind = "EInOutError") {
+    return kBanner + Report(position, message, kind);
+  };
+  const char kWin[] = "\"C:\\\\WIN\"";
   using Env = std::vector<std::string>;
-  // clang-format off
-  using Row = std::tuple<fs::path, const char*, int, std::string, std::string, Env>;
+  // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
+  // file stays and the exit status is 1), the output and more environment.
+  using Row = std::tuple<fs::path, const char*, const char*, std::string, Env>;
   const Row cases[] = {
-      Row{wine.game, "\"C:\\\\WIN\"", 0, kBanner, kSettingsFile, {}},
-      Row{deep259, "dword:1", 1, kBanner + Report("00402120", kBadType, "ERegistryException"), kOldSettings, {}},
-      Row{deep260, "dword:1", 1, kBanner + Report("00402000", "I/O error 206"), kOldSettings, {}},
-      Row{wine.game, "\"C:\\\\NoDir\"", 1, kBanner + Report("00403000", "Invalid filename"), kOldSettings, {}},
-      Row{wine.game, "\"C:\\\\D\"", 1, kBanner + Report("00403000", "File access denied"), kOldSettings, {}},
-      Row{wine.game, "\"Q:\"", 1, kBanner + Report("00403000", "File not found"), kOldSettings, {}},
-      Row{wine.game, "\"C:\\\\WIN\"", 1, kBanner + Report("00403050", "I/O error 112"), kOldSettings, {"LIMIT=0"}},
-      Row{wine.folder.Path(), "\"\"", 1, kBanner + Report("00402000", "I/O error 15"), kOldSettings, {}},
-      Row{linked, "\"C:\\\\WIN\"", 0, kBanner, SettingsFor("C:\\Linked"), {"PWD=" + linked.string()}},
-      Row{russian, "\"C:\\\\win\"", 0, kBanner, SettingsFor("C:\\\xC8\xE3\xF0\xE0"), {"LC_ALL=ru_RU.UTF-8"}},
-      Row{wine.game, "\"C:\\\\WIN\"", 1, "", kOldSettings, {"WINEPREFIX=" + wine.driveC.string()}},
-      Row{wine.game, "\"C:\\\\WIN\"", 1, "", kOldSettings, {"WINEPREFIX=", home}}};
-  // clang-format on
-  for (const auto& [directory, systemRoot, status, output, settings, extra] : cases) {
+      Row{wine.game, kWin, "C:\\Games\\Gorblunk", kBanner, {}},
+      Row{deep259, "dword:1", nullptr, fails("00402120", kBadType, "ERegistryException"), {}},
+      Row{deep260, "dword:1", nullptr, fails("00402000", "I/O error 206"), {}},
+      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, fails("00403000", "Invalid filename"), {}},
+      Row{wine.game, "\"C:\\\\D\"", nullptr, fails("00403000", "File access denied"), {}},
+      Row{wine.game, "\"Q:\"", nullptr, fails("00403000", "File not found"), {}},
+      Row{wine.game, kWin, nullptr, fails("00403050", "I/O error 112"), {"LIMIT=0"}},
+      Row{wine.folder.Path(), "\"\"", nullptr, fails("00402000", "I/O error 15"), {}},
+      Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
+      Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}},
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=", "HOME=" + wine.folder.Path().string()}}};
+  for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
     Env settingsOfRun = environment;
@@ -585,7 +586,8 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
         RunProcess({"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\"", SETWRIGHT_NATIVE},
                    directory, settingsOfRun);
     EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
-              std::tuple(status, output, settings))
+              std::tuple(gameDirectory != nullptr ? 0 : 1, output,
+                         gameDirectory != nullptr ? SettingsFor(gameDirectory) : kOldSettings))
         << systemRoot << " " << directory;
   }
   // The new files are gone, the unrelated folder stays, and nothing was written elsewhere.
