@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
+#include <regex>
 
 #include "code_page.h"
 #include "code_position.h"
@@ -528,12 +529,7 @@ TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
 
 // The settings file for the game in `directory`.
 std::string SettingsFor(const std::string& directory) {
-  std::string settings = kSettingsFile;
-  for (std::size_t at = 0; (at = settings.find("C:\\Games\\Gorblunk", at)) != std::string::npos;) {
-    settings.replace(at, 17, directory);
-    at += directory.size();
-  }
-  return settings;
+  return std::regex_replace(kSettingsFile, std::regex(R"(C:\\Games\\Gorblunk)"), directory);
 }
 
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
