@@ -227,11 +227,11 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   using Row = std::tuple<unsigned, const char*, const char*>;
   // clang-format off
   const Row pairs[] = {
-      Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"}, Row{1252, "\x9F", "\xC5\xB8"},
-      Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\xE9", "\xC3\xA9"}, Row{1252, "\xFF", "\xC3\xBF"},
-      Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"}, Row{936, "\xD6\xD0", "\xE4\xB8\xAD"},
-      Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"},
-      Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"}};
+      Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"},
+      Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\x9F", "\xC5\xB8"}, Row{1252, "\xE9", "\xC3\xA9"},
+      Row{1252, "\xFF", "\xC3\xBF"}, Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"},
+      Row{936, "\xD6\xD0", "\xE4\xB8\xAD"}, Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
+      Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
   // clang-format on
   for (const auto& [number, ansi, utf8] : pairs) {
     EXPECT_EQ(CodePageConverter(number).Utf8FromAnsi(ansi), utf8) << number;
@@ -407,12 +407,13 @@ TEST(WinePrefix, IsUsableOnlyAsAnAbsoluteFolderWithDriveLinksAndAWineHive) {
   const fs::path other = wine.folder.Path() / "other";
   fs::create_directories(other / "dosdevices");
   using Row = std::tuple<std::string, std::string, bool>;
-  const Row cases[] = {Row{wine.prefix, "WINE REGISTRY Version 2\r\n", true},
-                       Row{wine.prefix, "WINE REGISTRY Version 2 ", false},
-                       Row{other, "WINE REGISTRY Version 2\n", true},
-                       Row{wine.driveC, "WINE REGISTRY Version 2\n", false},
-                       Row{fs::relative(wine.prefix), "WINE REGISTRY Version 2\n", false},
-                       Row{other, "", false}};
+  const std::string hive = "WINE REGISTRY Version 2\n";
+  // clang-format off
+  const Row cases[] = {
+      Row{wine.prefix, hive, true}, Row{wine.prefix, "WINE REGISTRY Version 2 ", false},
+      Row{other, "WINE REGISTRY Version 2\r\n", true}, Row{wine.driveC, hive, false},
+      Row{fs::relative(wine.prefix), hive, false}, Row{other, "", false}};
+  // clang-format on
   for (const auto& [prefix, firstLine, usable] : cases) {
     std::ofstream((fs::path(prefix) / "system.reg").string(), std::ios::binary) << firstLine;
     EXPECT_EQ(IsWinePrefix(prefix), usable) << prefix << firstLine;

@@ -25,11 +25,8 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   const std::vector<std::string> environment = {
       "WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all",
       "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
-  const auto wine = [&](std::vector<std::string> argv, const fs::path& directory,
-                        const std::vector<std::string>& extra = {}) {
-    std::vector<std::string> settings = environment;
-    settings.insert(settings.end(), extra.begin(), extra.end());
-    const auto result = RunProcess(argv, directory, settings);
+  const auto wine = [&](std::vector<std::string> argv, const fs::path& directory) {
+    const auto result = RunProcess(argv, directory, environment);
     RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
     return result;
   };
@@ -75,10 +72,10 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
       folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
       std::vector<std::string> settingsOfRun = environment;
       settingsOfRun.insert(settingsOfRun.end(), directory.second.begin(), directory.second.end());
-      const auto result = argv[0] == "wine" ? wine(argv, directory.first, directory.second)
-                                            : RunProcess(argv, directory.first, settingsOfRun);
-      const std::string written = ReadFile(settings);  // empty when there is none
-      std::error_code kept;                            // the read-only folder keeps its file
+      const auto result = RunProcess(argv, directory.first, settingsOfRun);
+      RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
+      const std::string written = ReadFile(settings);      // empty when there is none
+      std::error_code kept;                                // the read-only folder keeps its file
       fs::remove(settings, kept);
       return std::tuple(result.exitStatus, result.output, written);
     };
