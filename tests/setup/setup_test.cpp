@@ -487,6 +487,7 @@ TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
       Row{"hex(4):", ""}, Row{"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
   // clang-format on
   const TempDir folder;
+  ::setenv("LC_ALL", "C.UTF-8", 1);  // code page 1252
   for (const auto& [data, expected] : cases) {
     folder.WriteText("system.reg", Hive("\"SystemRoot\"=" + std::string(data) + "\n"));
     WineRegistryKey key(folder.File("system.reg"));
