@@ -1,7 +1,5 @@
 #include "replacing_file.h"
 
-#include <array>
-
 #include "error_codes.h"
 
 namespace setwright {
