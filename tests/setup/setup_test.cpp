@@ -81,11 +81,9 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
 
   std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
   std::int32_t CreateNew(const std::string& path, const std::string&) override {
-    if (Fails() || files.contains(path) ||
-        (!closedFolder.empty() && path.starts_with(closedFolder))) {
-      return failingCode != 0 ? failingCode : files.contains(path) ? 80 : 5;
-    }
-    return files[open = path].clear(), 0;
+    const bool closed = !closedFolder.empty() && path.starts_with(closedFolder);
+    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : closed ? 5 : 0;
+    return code != 0 ? code : (files[open = path].clear(), 0);
   }
   std::int32_t Create(const std::string& path) override { return files[open = path].clear(), 0; }
   std::int32_t Write(const char* data, std::size_t size) override {
