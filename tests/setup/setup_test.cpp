@@ -395,6 +395,11 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
     }
     EXPECT_EQ(mapped.errorCode != 0 ? std::to_string(mapped.errorCode) : mapped.path, unixPath);
   }
+  // In code page 932 the trail byte of 0x83 0x5C is no backslash.
+  ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(UnixPathFromDos(drives, "\\\x83\x5C\\x", "C:\\").path,
+            (wine.prefix / "dosdevices/../drive_c/\xE3\x82\xBD/x").string());
+  ::setenv("LC_ALL", "C.UTF-8", 1);
   EXPECT_EQ(std::tuple(drives.Root('Z'), drives.Root('d'), drives.Root('?')),
             std::tuple(fs::path("/"), fs::path(), fs::path()));
 }
