@@ -68,6 +68,29 @@ class WindowsRegistryKey final : public RegistryKey {
   HKEY key_ = nullptr;
 };
 
+// The file that `path` names, links followed, so that a settings file that is a link stays one
+// and the file it names is replaced; `path` itself when there is no such file or the final path
+// does not fit the ANSI calls.
+std::string FinalPath(const std::string& path) {
+  const HANDLE file =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return path;
+  }
+  char buffer[MAX_PATH + 8] = {};
+  const DWORD length =
+      ::GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+  ::CloseHandle(file);
+  constexpr std::string_view kLocalPrefix = "\\\\?\\";
+  const std::string_view final(buffer, length < sizeof buffer ? length : 0);
+  if (!final.starts_with(kLocalPrefix) || final.starts_with("\\\\?\\UNC\\") ||
+      final.size() - kLocalPrefix.size() >= kDirectoryBufferLength) {
+    return path;
+  }
+  return std::string(final.substr(kLocalPrefix.size()));
+}
+
 }  // namespace
 
 WindowsFileOperations::~WindowsFileOperations() {
@@ -166,7 +189,7 @@ std::string WindowsPlatform::ReadSystemRoot() {
 
 std::int32_t WindowsPlatform::CreateSettingsFile(const std::string& path) {
   const DWORD firstName = ::GetTickCount() ^ (::GetCurrentProcessId() << 12);
-  return settingsFile_.Create(path, firstName);
+  return settingsFile_.Create(FinalPath(path), firstName);
 }
 
 std::int32_t WindowsPlatform::WriteSettingsFile(std::string_view bytes) {
