@@ -4,9 +4,9 @@
 #include <locale.h>
 #include <wctype.h>
 
-#include <cstdlib>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
