@@ -240,13 +240,12 @@ std::string CodePage::AnsiFromUtf16(std::string_view littleEndianBytes) const {
   }
   std::string ansi;
   for (std::size_t i = 0; i < units.size(); ++i) {
-    char32_t c = units[i];
+    const char32_t c = units[i];
     const bool pair = c >= 0xD800 && c < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
                       units[i + 1] < 0xE000;
-    if (pair) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (units[++i] - 0xDC00);
-    }
-    ansi += AnsiFromCodePoint(c);
+    // A character beyond the first plane is one character, and no code page holds it.
+    i += pair ? 1 : 0;
+    ansi += pair ? std::string(1, kDefaultChar) : AnsiFromCodePoint(c);
   }
   return ansi;
 }
