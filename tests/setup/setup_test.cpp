@@ -228,7 +228,7 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
       Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"},
       Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\x9F", "\xC5\xB8"}, Row{1252, "\xE9", "\xC3\xA9"},
       Row{1252, "\xFF", "\xC3\xBF"}, Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"},
-      Row{936, "\xD6\xD0", "\xE4\xB8\xAD"}, Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
+      Row{936, "\xB9\xFA", "\xE5\x9B\xBD"}, Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
       Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
   // clang-format on
   for (const auto& [number, ansi, utf8] : pairs) {
