@@ -6,6 +6,7 @@
 #include "platform_windows.h"
 #else
 #include <csignal>
+#include <cstdio>
 
 #include "platform_wine.h"
 #include "wine_paths.h"
@@ -17,11 +18,19 @@ int main(int /*argc*/, char** argv) {
   setwright::WindowsPlatform platform;
   const std::string moduleName = setwright::ProgramFileName();
 #else
-  // A closed pipe is an output error with a code, as on Windows, not a signal that kills.
+  // A closed pipe and a file beyond the size limit are output errors with a code, as on Windows,
+  // not signals that kill.
   std::signal(SIGPIPE, SIG_IGN);
-  setwright::UnixFileOperations files;
-  setwright::WinePlatform platform(setwright::WinePrefixFromEnvironment(), files);
+  std::signal(SIGXFSZ, SIG_IGN);
   const std::string moduleName = setwright::ProgramFileName(argv[0]);
+  const std::filesystem::path prefix = setwright::WinePrefixFromEnvironment();
+  if (!setwright::IsWinePrefix(prefix)) {
+    std::fprintf(stderr, "%s: no Wine prefix at %s (set WINEPREFIX to the game's prefix)\n",
+                 moduleName.c_str(), prefix.c_str());
+    return 1;
+  }
+  setwright::UnixFileOperations files;
+  setwright::WinePlatform platform(prefix, files);
 #endif
   const int status = setwright::RunSetup(platform, moduleName);
   platform.FinishStandardOutput();

@@ -10,6 +10,7 @@ inline constexpr std::int32_t kErrorFileNotFound = 2;
 inline constexpr std::int32_t kErrorPathNotFound = 3;
 inline constexpr std::int32_t kErrorTooManyOpenFiles = 4;
 inline constexpr std::int32_t kErrorAccessDenied = 5;
+inline constexpr std::int32_t kErrorInvalidDrive = 15;
 inline constexpr std::int32_t kErrorWriteProtect = 19;
 inline constexpr std::int32_t kErrorGeneralFailure = 31;
 inline constexpr std::int32_t kErrorFileExists = 80;
@@ -17,6 +18,7 @@ inline constexpr std::int32_t kErrorBrokenPipe = 109;
 inline constexpr std::int32_t kErrorDiskFull = 112;
 inline constexpr std::int32_t kErrorInvalidName = 123;
 inline constexpr std::int32_t kErrorBusy = 170;
+inline constexpr std::int32_t kErrorAlreadyExists = 183;
 inline constexpr std::int32_t kErrorFilenameTooLong = 206;
 inline constexpr std::int32_t kErrorIoDevice = 1117;
 

@@ -1,23 +1,53 @@
 #include "replacing_file.h"
 
+#include "error_codes.h"
+
 namespace setwright {
+
+namespace {
+// Names tried before a run of clashes is taken for a folder that takes no new file.
+constexpr std::uint32_t kNameAttempts = 100;
+}  // namespace
+
+std::string ReplacementFilePath(std::string_view path, std::uint32_t number) {
+  constexpr std::string_view kDigits = "0123456789ABCDEF";
+  const std::size_t folderEnd = path.find_last_of("\\/");
+  std::string result(path.substr(0, folderEnd == std::string_view::npos ? 0 : folderEnd + 1));
+  result += "Gk";
+  for (int shift = 20; shift >= 0; shift -= 4) {
+    result += kDigits[(number >> shift) & 0xF];
+  }
+  return result + ".$$$";
+}
 
 ReplacingFile::ReplacingFile(FileOperations& files)
     : files_(files),
       output_([this](const char* data, std::size_t size) { return files_.Write(data, size); },
               BlockOutput::Mode::kWhenFull) {}
 
-std::int32_t ReplacingFile::Create(const std::string& target, const std::string& replacement) {
+std::int32_t ReplacingFile::Create(const std::string& target, std::uint32_t firstName) {
   if (const std::int32_t code = files_.CheckWritable(target); code != 0) {
     return code;
   }
-  if (const std::int32_t code = files_.Create(replacement); code != 0) {
-    return code;
+  std::int32_t code = 0;
+  for (std::uint32_t attempt = 0; attempt < kNameAttempts; ++attempt) {
+    const std::string replacement = ReplacementFilePath(target, firstName + attempt);
+    code = files_.CreateNew(replacement, target);
+    if (code == 0) {
+      open_ = true;
+      newFile_ = replacement;
+      target_ = target;
+      return 0;
+    }
+    if (code != kErrorFileExists && code != kErrorAlreadyExists) {
+      break;
+    }
   }
-  open_ = true;
-  newFile_ = replacement;
-  target_ = target;
-  return 0;
+  if (code == kErrorAccessDenied) {
+    code = files_.Create(target);
+    open_ = code == 0;
+  }
+  return code;
 }
 
 std::int32_t ReplacingFile::Write(std::string_view bytes) {
@@ -35,6 +65,9 @@ std::int32_t ReplacingFile::Close() {
   open_ = false;
   if (const std::int32_t code = files_.Close(); code != 0) {
     return code;
+  }
+  if (newFile_.empty()) {
+    return 0;  // written in place
   }
   if (const std::int32_t code = files_.Rename(newFile_, target_); code != 0) {
     return code;

@@ -1,5 +1,7 @@
 // A file replaced whole: the bytes go to a new file beside it, which takes the file's place only
 // once everything is written and on disk, so that a failure leaves the earlier file untouched.
+// In a folder where no file may be created, an earlier file that may be written is written in
+// place instead, and a failure then leaves it with what was written out.
 #pragma once
 
 #include <cstddef>
@@ -20,6 +22,11 @@ class FileOperations {
   // 0 when the file at `path` is missing or can be opened for writing; else the code that
   // opening it for writing meets.
   virtual std::int32_t CheckWritable(const std::string& path) = 0;
+  // Creates the file at `path` and opens it for writing, only when nothing of that name exists:
+  // a symlink is never followed, and any existing entry gives kErrorFileExists or
+  // kErrorAlreadyExists. Where the platform keeps them on the file, the new file takes the
+  // permissions and owner of the file at `model`, if there is one.
+  virtual std::int32_t CreateNew(const std::string& path, const std::string& model) = 0;
   // Creates the file at `path`, or empties it, and opens it for writing.
   virtual std::int32_t Create(const std::string& path) = 0;
   // Writes all of `size` bytes to the open file.
@@ -33,6 +40,11 @@ class FileOperations {
   virtual void Remove(const std::string& path) = 0;
 };
 
+// The new file for replacing the file at `path`: in the same folder (after the last slash or
+// backslash), named "Gk", `number` as six hexadecimal digits (its low 24 bits) and ".$$$", as
+// long as "Gorblunk.Ini".
+std::string ReplacementFilePath(std::string_view path, std::uint32_t number);
+
 class ReplacingFile {
  public:
   explicit ReplacingFile(FileOperations& files);
@@ -40,9 +52,11 @@ class ReplacingFile {
   ReplacingFile(const ReplacingFile&) = delete;
   ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  // Starts the replacement of `target` through the new file `replacement`. Fails, with the code
-  // that replacing it in place would meet, when `target` could not be written.
-  std::int32_t Create(const std::string& target, const std::string& replacement);
+  // Starts the replacement of `target` through a new file beside it, named by
+  // ReplacementFilePath from `firstName` on, the next number after each clash. Where no new file
+  // may be made there, `target` is written in place instead. Fails, with the code that
+  // replacing it in place would meet, when `target` could not be written.
+  std::int32_t Create(const std::string& target, std::uint32_t firstName);
   // Through a 128-byte buffer, written out whenever it is full.
   std::int32_t Write(std::string_view bytes);
   // Writes out what is buffered, brings the new file to the disk, closes it and puts it in the
@@ -55,7 +69,7 @@ class ReplacingFile {
   FileOperations& files_;
   BlockOutput output_;
   bool open_ = false;
-  std::string newFile_;  // empty when there is none
+  std::string newFile_;  // empty when there is none, also when writing in place
   std::string target_;
 };
 

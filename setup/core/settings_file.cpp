@@ -4,19 +4,11 @@ namespace setwright {
 
 namespace {
 constexpr std::string_view kFileName = "\\Gorblunk.Ini";
-constexpr std::string_view kExtension = "Ini";
-constexpr std::string_view kReplacementExtension = "$$$";
 }  // namespace
 
 std::string SettingsFilePath(std::string_view windowsDirectory) {
   std::string path(windowsDirectory);
   path.append(kFileName);
-  return path;
-}
-
-std::string ReplacementFilePath(std::string_view settingsFilePath) {
-  std::string path(settingsFilePath.substr(0, settingsFilePath.size() - kExtension.size()));
-  path.append(kReplacementExtension);
   return path;
 }
 

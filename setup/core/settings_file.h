@@ -16,10 +16,6 @@ inline constexpr std::size_t kMaxSettingsPathLength = 259;
 // removed, so an empty directory gives the root of the current drive.
 std::string SettingsFilePath(std::string_view windowsDirectory);
 
-// The file that the lines are written to before it takes the settings file's place: beside it,
-// under a name of the same length, so that it never needs a longer path.
-std::string ReplacementFilePath(std::string_view settingsFilePath);
-
 // The settings file's lines, without line ends, for the game in `gameDirectory`.
 std::array<std::string, kSettingsLineCount> SettingsFileLines(std::string_view gameDirectory);
 

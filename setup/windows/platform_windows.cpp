@@ -68,6 +68,29 @@ class WindowsRegistryKey final : public RegistryKey {
   HKEY key_ = nullptr;
 };
 
+// The file that `path` names, links followed, so that a settings file that is a link stays one
+// and the file it names is replaced; `path` itself when there is no such file or the final path
+// does not fit the ANSI calls.
+std::string FinalPath(const std::string& path) {
+  const HANDLE file =
+      ::CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return path;
+  }
+  char buffer[MAX_PATH + 8] = {};
+  const DWORD length =
+      ::GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+  ::CloseHandle(file);
+  constexpr std::string_view kLocalPrefix = "\\\\?\\";
+  const std::string_view final(buffer, length < sizeof buffer ? length : 0);
+  if (!final.starts_with(kLocalPrefix) || final.starts_with("\\\\?\\UNC\\") ||
+      final.size() - kLocalPrefix.size() >= kDirectoryBufferLength) {
+    return path;
+  }
+  return std::string(final.substr(kLocalPrefix.size()));
+}
+
 }  // namespace
 
 WindowsFileOperations::~WindowsFileOperations() {
@@ -82,6 +105,14 @@ std::int32_t WindowsFileOperations::CheckWritable(const std::string& path) {
     return 0;
   }
   return ::GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : LastError();
+}
+
+std::int32_t WindowsFileOperations::CreateNew(const std::string& path,
+                                              const std::string& /*model*/) {
+  // The attributes of an earlier file are kept when ReplaceFileA puts this one in its place.
+  file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                        FILE_ATTRIBUTE_NORMAL, nullptr);
+  return file_ == INVALID_HANDLE_VALUE ? LastError() : 0;
 }
 
 std::int32_t WindowsFileOperations::Create(const std::string& path) {
@@ -108,6 +139,13 @@ std::int32_t WindowsFileOperations::Close() {
 }
 
 std::int32_t WindowsFileOperations::Rename(const std::string& from, const std::string& to) {
+  if (::ReplaceFileA(to.c_str(), from.c_str(), nullptr, 0, nullptr, nullptr)) {
+    return 0;
+  }
+  // ReplaceFileA needs a file to replace; without one the new file is simply moved there.
+  if (::GetLastError() != ERROR_FILE_NOT_FOUND) {
+    return LastError();
+  }
   return ::MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
              ? 0
              : LastError();
@@ -150,7 +188,8 @@ std::string WindowsPlatform::ReadSystemRoot() {
 }
 
 std::int32_t WindowsPlatform::CreateSettingsFile(const std::string& path) {
-  return settingsFile_.Create(path, ReplacementFilePath(path));
+  const DWORD firstName = ::GetTickCount() ^ (::GetCurrentProcessId() << 12);
+  return settingsFile_.Create(FinalPath(path), firstName);
 }
 
 std::int32_t WindowsPlatform::WriteSettingsFile(std::string_view bytes) {

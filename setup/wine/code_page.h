@@ -1,52 +1,62 @@
 // Text in a Windows ANSI code page and its meeting points with Unix names (UTF-8) and registry
-// text (UTF-16). Not part of the Windows build.
+// text (UTF-16), as Wine converts them. Not part of the Windows build.
 #pragma once
 
-#include <iconv.h>
-
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace setwright {
 
-// The system's ANSI code page of a Wine prefix: Windows-1252, Wine's for English and Western
-// European locales.
-inline constexpr unsigned kAnsiCodePage = 1252;
+// The ANSI code page that Wine gives a process in the locale named `locale` ("ru_RU.UTF-8",
+// "sr_RS@latin", "C"), judged by the name alone: the locale need not be installed.
+unsigned AnsiCodePageOfLocale(std::string_view locale);
 
-// The conversions of one code page. Characters that it cannot hold become '?', as in Windows' own
-// conversion; a byte that is no valid UTF-8 counts as one unmappable character. Holds its iconv
-// descriptors open for its lifetime; not for use from two threads at once.
+// The ANSI code page of this process's locale: the first non-empty of LC_ALL, LC_CTYPE and LANG.
+unsigned AnsiCodePageFromEnvironment();
+
+// UTF-8 as Unicode code points; each byte that is no valid UTF-8 becomes U+FFFD.
+std::u32string CodePointsFromUtf8(std::string_view utf8);
+// UTF-8 as UTF-16 code units, with U+FFFD as above.
+std::u16string Utf16FromUtf8(std::string_view utf8);
+
+// Whether two UTF-8 names are the same name ignoring case, compared character by character in
+// Unicode.
+bool EqualIgnoringCase(std::string_view utf8A, std::string_view utf8B);
+
+// The conversions of one single- or double-byte code page. A character that the code page cannot
+// hold becomes its unaccented Latin letter when the code page holds that letter (best fit), else
+// '?'; a byte that is no valid UTF-8 counts as one such character.
 class CodePage {
  public:
-  // Throws std::invalid_argument for a code page without a table here (only 1252 has one).
+  // Throws std::invalid_argument for a code page that the system's iconv does not know.
   explicit CodePage(unsigned number);
-  ~CodePage();
-  CodePage(const CodePage&) = delete;
-  CodePage& operator=(const CodePage&) = delete;
 
-  // Unix file names.
-  std::string AnsiFromUtf8(std::string_view utf8);
-  std::string Utf8FromAnsi(std::string_view ansi);
-  // UTF-8 as UTF-16 code units; each byte that is no valid UTF-8 becomes U+FFFD.
-  std::u16string Utf16FromUtf8(std::string_view utf8);
-  // UTF-16 code units (little-endian bytes; an odd last byte is ignored) one by one, as registry
-  // text reaches a program that reads it through the ANSI calls.
+  unsigned Number() const { return number_; }
+
+  std::string AnsiFromUtf8(std::string_view utf8) const;
+  std::string Utf8FromAnsi(std::string_view ansi) const;
+  // UTF-16 code units (little-endian bytes; an odd last byte is ignored), as registry text
+  // reaches a program that reads it through the ANSI calls.
   std::string AnsiFromUtf16(std::string_view littleEndianBytes) const;
 
-  // Case-blind matching of file names.
-  char UpperCase(char c) const;
-  bool EqualIgnoringCase(std::string_view a, std::string_view b) const;
-
  private:
-  char AnsiFromUnit(char16_t unit) const;
+  std::string AnsiFromCodePoint(char32_t codePoint) const;
 
-  std::array<char16_t, 256> units_{};  // the code point of each byte
-  iconv_t toUtf16_ = reinterpret_cast<iconv_t>(-1);
-  iconv_t toUtf8_ = reinterpret_cast<iconv_t>(-1);
+  unsigned number_;
+  std::array<char32_t, 256> single_{};  // the character of each byte that stands alone
+  std::array<bool, 256> lead_{};        // bytes that start a double-byte character
+  std::unordered_map<std::uint16_t, char32_t> double_;  // lead byte << 8 | trail byte
+  std::unordered_map<char32_t, std::string> bytes_;     // the bytes of each character held
 };
 
-// The converter of code page `number`, made on first use and kept for the process.
+// The converter of code page `number`, made on first use and kept for the process; not for use
+// from two threads at once.
 CodePage& CodePageConverter(unsigned number);
+
+// The converter of the code page that the environment chooses now.
+CodePage& AnsiCodePage();
 
 }  // namespace setwright

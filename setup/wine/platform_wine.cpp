@@ -6,6 +6,8 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
+#include <ctime>
 #include <optional>
 #include <vector>
 
@@ -20,8 +22,6 @@ namespace setwright {
 namespace {
 
 constexpr std::size_t kMaxDirectoryLength = 259;
-// Where Wine starts a program whose Unix directory lies on no drive.
-constexpr std::string_view kWindowsDirectoryFallback = "C:\\windows";
 constexpr mode_t kNewFileMode = 0666;
 
 std::int32_t WriteAll(int descriptor, const char* data, std::size_t size) {
@@ -39,7 +39,20 @@ std::int32_t WriteAll(int descriptor, const char* data, std::size_t size) {
   return 0;
 }
 
+bool SameFile(const char* a, const char* b) {
+  struct stat infoA {};
+  struct stat infoB {};
+  return ::stat(a, &infoA) == 0 && ::stat(b, &infoB) == 0 && infoA.st_dev == infoB.st_dev &&
+         infoA.st_ino == infoB.st_ino;
+}
+
+// The current directory as Wine takes it: $PWD when it names the same directory as ".", so that
+// symlinks on the way are kept, else the physical path.
 std::optional<std::string> UnixCurrentDirectory() {
+  if (const char* logical = std::getenv("PWD");
+      logical != nullptr && logical[0] == '/' && SameFile(logical, ".")) {
+    return std::string(logical);
+  }
   std::vector<char> buffer(PATH_MAX);
   while (::getcwd(buffer.data(), buffer.size()) == nullptr) {
     if (errno != ERANGE) {
@@ -56,9 +69,26 @@ std::int32_t DosCurrentDirectory(const WineDrives& drives, std::string& director
   if (!unixDirectory) {
     return WindowsErrorFromErrno(errno);
   }
-  directory =
-      drives.DosPathFromUnix(*unixDirectory).value_or(std::string(kWindowsDirectoryFallback));
+  const std::optional<std::string> dos = drives.DosPathFromUnix(*unixDirectory);
+  // Wine would start in C:\windows here; a game directory made up like that would send the game
+  // to the wrong place, so the run stops with the code for a directory that no drive reaches.
+  if (!dos) {
+    return kErrorInvalidDrive;
+  }
+  directory = *dos;
   return directory.size() > kMaxDirectoryLength ? kErrorFilenameTooLong : 0;
+}
+
+// `path`, with a symlink in its last name followed to the file it names, as often as it takes.
+std::string FollowLinks(std::string path) {
+  constexpr int kMaxLinks = 40;  // the kernel's own limit for one path
+  std::error_code error;
+  for (int i = 0; i < kMaxLinks && std::filesystem::is_symlink(path, error); ++i) {
+    const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    path = target.is_absolute() ? target.string()
+                                : (std::filesystem::path(path).parent_path() / target).string();
+  }
+  return path;
 }
 
 }  // namespace
@@ -74,6 +104,22 @@ std::int32_t UnixFileOperations::CheckWritable(const std::string& path) {
     return 0;
   }
   return errno == ENOENT ? 0 : WindowsErrorFromErrno(errno);
+}
+
+std::int32_t UnixFileOperations::CreateNew(const std::string& path, const std::string& model) {
+  file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                 kNewFileMode);
+  if (file_ < 0) {
+    return WindowsErrorFromErrno(errno);
+  }
+  struct stat earlier {};
+  if (::stat(model.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode)) {
+    // The owner first: changing it clears the set-user-ID bits that the mode then restores. Only
+    // a privileged process may give the file away; otherwise it stays the runner's.
+    [[maybe_unused]] const int owned = ::fchown(file_, earlier.st_uid, earlier.st_gid);
+    ::fchmod(file_, earlier.st_mode & 07777);
+  }
+  return 0;
 }
 
 std::int32_t UnixFileOperations::Create(const std::string& path) {
@@ -147,12 +193,11 @@ std::int32_t WinePlatform::CreateSettingsFile(const std::string& path) {
   if (target.errorCode != 0) {
     return target.errorCode;
   }
-  const UnixPath replacement =
-      UnixPathFromDos(drives_, ReplacementFilePath(path), currentDirectory);
-  if (replacement.errorCode != 0) {
-    return replacement.errorCode;
-  }
-  return settingsFile_.Create(target.path, replacement.path);
+  // A settings file that is a symlink stays one: the file it names is replaced.
+  const std::string settingsFile = FollowLinks(target.path);
+  const auto firstName = static_cast<std::uint32_t>(::getpid()) * 2654435761u ^
+                         static_cast<std::uint32_t>(::time(nullptr));
+  return settingsFile_.Create(settingsFile, firstName);
 }
 
 std::int32_t WinePlatform::WriteSettingsFile(std::string_view bytes) {

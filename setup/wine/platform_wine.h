@@ -27,6 +27,7 @@ class UnixFileOperations : public FileOperations {
   ~UnixFileOperations() override;
 
   std::int32_t CheckWritable(const std::string& path) override;
+  std::int32_t CreateNew(const std::string& path, const std::string& model) override;
   std::int32_t Create(const std::string& path) override;
   std::int32_t Write(const char* data, std::size_t size) override;
   std::int32_t Sync() override;

@@ -24,6 +24,7 @@ std::int32_t WindowsErrorFromErrno(int errnoValue) {
       return kErrorTooManyOpenFiles;
     case ENOSPC:
     case EDQUOT:
+    case EFBIG:  // beyond the file-size limit: the file can grow no further, as on a full disk
       return kErrorDiskFull;
     case EINVAL:
     case EILSEQ:

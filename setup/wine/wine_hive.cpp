@@ -48,7 +48,7 @@ int HexDigit(char c) {
 }
 
 Units UnitsFromUtf8(std::string_view utf8) {
-  return CodePageConverter(kAnsiCodePage).Utf16FromUtf8(utf8);
+  return Utf16FromUtf8(utf8);
 }
 
 // Reads an escaped string from `text` up to the unescaped `end` character, which is consumed.
@@ -91,6 +91,10 @@ std::optional<Units> ReadEscaped(std::string_view& text, char end) {
   }
   text.remove_prefix(i + 1);
   return units;
+}
+
+void SkipBlanks(std::string_view& text) {
+  text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
 }
 
 // Case folds ASCII letters only: the names looked for are ASCII, and no other character of a
@@ -141,7 +145,7 @@ std::vector<std::string> LogicalLines(std::string_view hive) {
 std::optional<std::string> ReadHexBytes(std::string_view text) {
   std::string bytes;
   while (true) {
-    text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+    SkipBlanks(text);
     if (text.empty()) {
       return bytes;
     }
@@ -150,7 +154,7 @@ std::optional<std::string> ReadHexBytes(std::string_view text) {
     }
     bytes.push_back(static_cast<char>(HexDigit(text[0]) * 16 + HexDigit(text[1])));
     text.remove_prefix(2);
-    text.remove_prefix(std::min(text.find_first_not_of(" \t"), text.size()));
+    SkipBlanks(text);
     if (!text.empty()) {
       if (text[0] != ',') {
         return std::nullopt;
@@ -250,19 +254,25 @@ std::optional<HiveValue> FindHiveValue(std::string_view hive, std::string_view k
       continue;
     }
     Units name;
-    if (text.starts_with("@=")) {
+    if (text.starts_with('@')) {
       text.remove_prefix(1);  // the key's default value, which has an empty name
     } else if (text.starts_with('"')) {
       text.remove_prefix(1);
       auto quoted = ReadEscaped(text, '"');
-      if (!quoted || !text.starts_with('=')) {
+      if (!quoted) {
         continue;
       }
       name = std::move(*quoted);
     } else {
       continue;  // "#time=", "#class=" and other metadata, comments, blank lines
     }
+    // Wine accepts blanks around the "=".
+    SkipBlanks(text);
+    if (!text.starts_with('=')) {
+      continue;
+    }
     text.remove_prefix(1);
+    SkipBlanks(text);
     if (EqualIgnoringCase(name, value)) {
       // Wine keeps the last of two lines for the same value.
       found = ReadData(text);

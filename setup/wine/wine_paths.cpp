@@ -6,6 +6,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <fstream>
 #include <system_error>
 
 #include "code_page.h"
@@ -27,21 +28,18 @@ bool IsDriveLetter(char letter) {
   return lower >= 'a' && lower <= 'z';
 }
 
-// The name of the entry in `folder` that `ansiName` names: the exact spelling when it exists,
+// The name of the entry in `folder` that `name` (UTF-8) names: the exact spelling when it exists,
 // else the first match ignoring case in byte order, else nothing.
-std::optional<std::string> FindEntry(CodePage& codePage, const fs::path& folder,
-                                     const std::string& ansiName) {
-  const std::string unixName = codePage.Utf8FromAnsi(ansiName);
+std::optional<std::string> FindEntry(const fs::path& folder, const std::string& name) {
   struct stat info {};
-  if (::lstat((folder / unixName).c_str(), &info) == 0) {
-    return unixName;
+  if (::lstat((folder / name).c_str(), &info) == 0) {
+    return name;
   }
   std::optional<std::string> best;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::string candidate = it->path().filename().string();
-    if (codePage.EqualIgnoringCase(codePage.AnsiFromUtf8(candidate), ansiName) &&
-        (!best || candidate < *best)) {
+    if (EqualIgnoringCase(candidate, name) && (!best || candidate < *best)) {
       best = std::move(candidate);
     }
   }
@@ -62,20 +60,27 @@ fs::path WinePrefixFromEnvironment() {
   return fs::path(home) / ".wine";
 }
 
+bool IsWinePrefix(const fs::path& prefix) {
+  std::error_code error;
+  std::ifstream hive(prefix / "system.reg", std::ios::binary);
+  std::string firstLine;
+  std::getline(hive, firstLine);
+  if (firstLine.ends_with('\r')) {
+    firstLine.pop_back();
+  }
+  return prefix.is_absolute() && fs::is_directory(prefix / "dosdevices", error) &&
+         firstLine == "WINE REGISTRY Version 2";
+}
+
 WineDrives::WineDrives(const fs::path& prefix) {
   const fs::path devices = prefix / "dosdevices";
   std::error_code error;
-  if (fs::is_directory(devices, error)) {
-    for (char letter = 'a'; letter <= 'z'; ++letter) {
-      const fs::path link = devices / std::string{letter, ':'};
-      if (fs::is_symlink(fs::symlink_status(link, error))) {
-        const fs::path target = fs::read_symlink(link, error);
-        drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
-      }
+  for (char letter = 'a'; letter <= 'z'; ++letter) {
+    const fs::path link = devices / std::string{letter, ':'};
+    if (fs::is_symlink(fs::symlink_status(link, error))) {
+      const fs::path target = fs::read_symlink(link, error);
+      drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
     }
-  } else {
-    drives_[DriveIndex('c')].root = prefix / "drive_c";
-    drives_[DriveIndex('z')].root = "/";
   }
   for (Drive& drive : drives_) {
     struct stat info {};
@@ -118,14 +123,17 @@ std::optional<std::string> WineDrives::DosPathFromUnix(const std::string& unixPa
     }
     const std::string name = ancestor.filename().string();
     if (!name.empty()) {
-      below = "\\" + CodePageConverter(kAnsiCodePage).AnsiFromUtf8(name) + below;
+      below = "\\" + AnsiCodePage().AnsiFromUtf8(name) + below;
     }
   }
 }
 
 UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
                          std::string_view currentDirectory) {
-  const DosPath resolved = ResolveDosPath(dosPath, currentDirectory);
+  // Resolved in UTF-8, where no byte of a double-byte character can pass for a backslash.
+  const CodePage& codePage = AnsiCodePage();
+  const DosPath resolved =
+      ResolveDosPath(codePage.Utf8FromAnsi(dosPath), codePage.Utf8FromAnsi(currentDirectory));
   if (resolved.errorCode != 0) {
     return {resolved.errorCode, {}};
   }
@@ -133,14 +141,13 @@ UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
   if (root.empty()) {
     return {resolved.names.size() <= 1 ? kErrorFileNotFound : kErrorPathNotFound, {}};
   }
-  CodePage& codePage = CodePageConverter(kAnsiCodePage);
   fs::path path = root;
   bool existing = true;  // below a name that does not exist there is no folder to search
   for (const std::string& name : resolved.names) {
     const std::optional<std::string> entry =
-        existing ? FindEntry(codePage, path, name) : std::optional<std::string>();
+        existing ? FindEntry(path, name) : std::optional<std::string>();
     existing = entry.has_value();
-    path /= entry ? *entry : codePage.Utf8FromAnsi(name);
+    path /= entry ? *entry : name;
   }
   return {0, path.string()};
 }

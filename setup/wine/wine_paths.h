@@ -16,10 +16,13 @@ namespace setwright {
 // The prefix that Wine uses: $WINEPREFIX, else .wine in the home directory.
 std::filesystem::path WinePrefixFromEnvironment();
 
+// Whether `prefix` is a Wine prefix that can be used: an absolute folder with dosdevices/ and a
+// system.reg whose first line is Wine's hive signature.
+bool IsWinePrefix(const std::filesystem::path& prefix);
+
 class WineDrives {
  public:
-  // The drives that `prefix`/dosdevices links to. Without that folder, the drives of a new
-  // prefix: c: on `prefix`/drive_c and z: on the file system's root.
+  // The drives that `prefix`/dosdevices links to.
   explicit WineDrives(const std::filesystem::path& prefix);
 
   // The folder of drive `letter` (either case) as the drive link gives it; empty for no drive.
@@ -44,9 +47,9 @@ struct UnixPath {
   std::string path;
 };
 
-// The Unix path of DOS path `dosPath`, resolved against `currentDirectory`. Names that exist are
-// matched ignoring case; the rest keep their spelling. A missing drive gives 2 for a name in its
-// root and 3 deeper down, as Wine gives them.
+// The Unix path of DOS path `dosPath`, resolved against `currentDirectory` (both in the ANSI code
+// page). Names that exist are matched ignoring case; the rest keep their spelling. A missing drive
+// gives 2 for a name in its root and 3 deeper down, as Wine gives them.
 UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
                          std::string_view currentDirectory);
 

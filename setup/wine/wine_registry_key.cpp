@@ -34,7 +34,7 @@ bool WineRegistryKey::Lookup(const std::string& name, std::uint32_t& type,
   }
   type = value->type;
   const bool isText = type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
-  bytes = isText ? CodePageConverter(kAnsiCodePage).AnsiFromUtf16(value->data) : value->data;
+  bytes = isText ? AnsiCodePage().AnsiFromUtf16(value->data) : value->data;
   return true;
 }
 

@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
+#include <regex>
 
 #include "code_page.h"
 #include "code_position.h"
@@ -70,7 +71,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   }
   std::string ReadSystemRoot() override { return systemRoot; }
   std::int32_t CreateSettingsFile(const std::string& path) override {
-    return settings_.Create(path, path + ".new");
+    return settings_.Create(path, 0xABCDEF);
   }
   std::int32_t WriteSettingsFile(std::string_view bytes) override {
     return Fails() ? failingCode : settings_.Write(bytes);
@@ -79,9 +80,12 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   void DiscardSettingsFile() override { settings_.Discard(); }
 
   std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
-  std::int32_t Create(const std::string& path) override {
-    return Fails() ? failingCode : (files[open = path].clear(), 0);
+  std::int32_t CreateNew(const std::string& path, const std::string&) override {
+    const bool closed = !closedFolder.empty() && path.starts_with(closedFolder);
+    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : closed ? 5 : 0;
+    return code != 0 ? code : (files[open = path].clear(), 0);
   }
+  std::int32_t Create(const std::string& path) override { return files[open = path].clear(), 0; }
   std::int32_t Write(const char* data, std::size_t size) override {
     const std::size_t fits = std::min(size, room);
     files.at(open).append(data, fits);
@@ -104,7 +108,8 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   std::string systemRoot = "C:\\WIN";
   std::string console;
   Files files = kUntouched;
-  std::string open;  // the open file, if any
+  std::string open;          // the open file, if any
+  std::string closedFolder;  // where no new file may be created
 
  private:
   bool Fails() { return ++steps_ == failingStep; }
@@ -146,6 +151,15 @@ TEST(SetupRun, ReplacesTheSettingsFileInTheWindowsDirectoryAsStored) {
   FakeSystem tooLong;
   tooLong.systemRoot = wide + "w";
   EXPECT_EQ(RunOn(tooLong), Failed("00403000", "Invalid filename"));
+  // New names that clash are passed over and their files kept; where no new file may be created,
+  // the earlier file is written in place.
+  FakeSystem clashes, closed;
+  clashes.files["C:\\WIN\\GkABCDEF.$$$"] = clashes.files["C:\\WIN\\GkABCDF0.$$$"] = "x";
+  closed.closedFolder = "C:\\WIN\\";
+  Files files = clashes.files;
+  files["C:\\WIN\\Gorblunk.Ini"] = kSettingsFile;
+  EXPECT_EQ(RunOn(clashes), Outcome(0, kBanner, files, false));
+  EXPECT_EQ(RunOn(closed), Outcome(0, kBanner, {{"C:\\WIN\\Gorblunk.Ini", kSettingsFile}}, false));
 }
 
 // Each with a code of the message table in turn: banner lines, current directory, check and
@@ -199,29 +213,85 @@ TEST(FailureReport, EndsWithOneFullStop) {
             "Exception ERegistryException in module S.exe at FFFFFFFF.\nEnds.\r\n");
 }
 
-TEST(CodePage, MapsTheBytesOfWindows1252ToTheirCharactersAndBack) {
-  // UTF-8 of each character; 0x81 is one of the five bytes that stand for their C1 control.
-  using Row = std::pair<char, const char*>;
-  const Row pairs[] = {Row{'\x80', "\xE2\x82\xAC"},
-                       Row{'\x8A', "\xC5\xA0"},
-                       Row{'\x9F', "\xC5\xB8"},
-                       Row{'\x81', "\xC2\x81"},
-                       Row{'\xE9', "\xC3\xA9"},
-                       Row{'\xFF', "\xC3\xBF"},
-                       Row{'A', "A"}};
-  CodePage& codePage = CodePageConverter(kAnsiCodePage);
-  for (const auto& [byte, utf8] : pairs) {
-    EXPECT_EQ(codePage.Utf8FromAnsi(std::string(1, byte)), utf8);
-    EXPECT_EQ(codePage.AnsiFromUtf8(utf8), std::string(1, byte));
+// The little-endian bytes of `text`, as the machines that run the tests hold it.
+std::string Utf16(std::u16string_view text) {
+  static_assert(std::endian::native == std::endian::little);
+  return {reinterpret_cast<const char*>(text.data()), text.size() * 2};
+}
+
+TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
+  // UTF-8 of each character; 0x81 is one of the five bytes of 1252 that stand for their C1
+  // control. 0x83 0x5C is one character of 932, whose trail byte is a backslash.
+  using Row = std::tuple<unsigned, const char*, const char*>;
+  // clang-format off
+  const Row pairs[] = {
+      Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"},
+      Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\x9F", "\xC5\xB8"}, Row{1252, "\xE9", "\xC3\xA9"},
+      Row{1252, "\xFF", "\xC3\xBF"}, Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"},
+      Row{936, "\xB9\xFA", "\xE5\x9B\xBD"}, Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
+      Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
+  // clang-format on
+  for (const auto& [number, ansi, utf8] : pairs) {
+    EXPECT_EQ(CodePageConverter(number).Utf8FromAnsi(ansi), utf8) << number;
+    EXPECT_EQ(CodePageConverter(number).AnsiFromUtf8(utf8), ansi) << number;
   }
-  EXPECT_EQ(codePage.AnsiFromUtf8("\xE4\xB8\xAD!\xF0\x9F\x98\x80"), "?!?");  // CJK, an emoji
-  EXPECT_EQ(codePage.AnsiFromUtf8("a\xFFz\xC3"), "a?z?");  // invalid and cut-off UTF-8
-  EXPECT_EQ(codePage.Utf16FromUtf8("\xC3\xA9\xFF\xF0\x9F\x98\x80"), u"\u00E9\uFFFD\U0001F600");
-  // é, š, œ, ž, ÿ and þ have their capitals; ÷ and × are no pair.
-  EXPECT_TRUE(
-      codePage.EqualIgnoringCase("Ini\xE9\x9A\x9C\x9E\xFF\xFE", "INI\xC9\x8A\x8C\x8E\x9F\xDE"));
-  EXPECT_FALSE(codePage.EqualIgnoringCase("\xF7", "\xD7"));
-  EXPECT_FALSE(codePage.EqualIgnoringCase("Ini", "In"));
+  // Characters that a code page cannot hold: their unaccented letter (best fit), else '?';
+  // invalid and cut-off UTF-8 counts as one character each.
+  using Lossy = std::tuple<unsigned, const char*, const char*>;
+  const Lossy lossy[] = {
+      Lossy{1252, "\xE4\xB8\xAD!\xF0\x9F\x98\x80", "?!?"}, Lossy{1252, "a\xFFz\xC3", "a?z?"},
+      Lossy{1252, "\xC4\x80\xC5\x82\xC5\x92", "Al\x8C"}, Lossy{1251, "\xC3\xA9\xC3\x86", "e?"},
+      Lossy{932, "\xD0\x98\xC3\xA9", "\x84Ie"}};
+  for (const auto& [number, utf8, ansi] : lossy) {
+    EXPECT_EQ(CodePageConverter(number).AnsiFromUtf8(utf8), ansi) << utf8;
+  }
+  EXPECT_EQ(CodePageConverter(1252).AnsiFromUtf16(Utf16(u"\u0100\u00E9\U0001F600\xD800\uE000x")),
+            "A\xE9???x");
+  EXPECT_EQ(Utf16FromUtf8("\xC3\xA9\xFF\xF0\x9F\x98\x80\xC0\x80"),
+            u"\u00E9\uFFFD\U0001F600\uFFFD\uFFFD");
+  // Names compare ignoring case in Unicode: é, Œ, Ÿ, Cyrillic; ÷ and × are no pair; the 932
+  // characters 0x83 0x61 and 0x83 0x41 differ although their trail bytes are a and A.
+  EXPECT_TRUE(EqualIgnoringCase("Ini\xC3\xA9\xC5\x93\xC3\xBF\xD0\xB8",
+                                "INI\xC3\x89\xC5\x92\xC5\xB8\xD0\x98"));
+  EXPECT_FALSE(EqualIgnoringCase("\xC3\xB7", "\xC3\x97"));
+  EXPECT_FALSE(EqualIgnoringCase("Ini", "In"));
+  CodePage& japanese = CodePageConverter(932);
+  EXPECT_FALSE(
+      EqualIgnoringCase(japanese.Utf8FromAnsi("\x83\x61"), japanese.Utf8FromAnsi("\x83\x41")));
+}
+
+// The code page that Wine gives each locale, by its name alone.
+TEST(CodePage, IsTheOneWineChoosesForTheLocale) {
+  // clang-format off
+  const std::map<std::string, unsigned> expected = {
+      {"cs_CZ.UTF-8", 1250}, {"hu_HU", 1250}, {"pl", 1250}, {"ro_RO", 1250}, {"hr_HR", 1250},
+      {"sk_SK", 1250}, {"sl_SI", 1250}, {"sq_AL", 1250}, {"bs_BA", 1250}, {"sr_RS@latin", 1250},
+      {"ru_RU.UTF-8", 1251}, {"uk_UA", 1251}, {"be_BY", 1251}, {"bg_BG", 1251}, {"mk_MK", 1251},
+      {"sr_RS", 1251}, {"el_GR", 1253}, {"tr_TR", 1254}, {"az_AZ", 1254}, {"he_IL", 1255},
+      {"ar_EG", 1256}, {"fa_IR", 1256}, {"ur_PK", 1256}, {"et_EE", 1257}, {"lt_LT", 1257},
+      {"lv_LV", 1257}, {"vi_VN", 1258}, {"th_TH", 874}, {"ja_JP.UTF-8", 932}, {"zh_CN.UTF-8", 936},
+      {"zh_SG", 936}, {"ko_KR", 949}, {"zh_TW", 950}, {"zh_HK.UTF-8", 950}, {"zh", 1252},
+      {"de_DE", 1252}, {"C", 1252}, {"POSIX", 1252}, {"rus", 1252}, {"en_RU", 1252}};
+  // clang-format on
+  std::map<std::string, unsigned> codePages;
+  for (const auto& [locale, codePage] : expected) {
+    codePages[locale] = AnsiCodePageOfLocale(locale);
+    EXPECT_NO_THROW(CodePageConverter(codePage));
+  }
+  EXPECT_EQ(codePages, expected);
+  // The first non-empty of LC_ALL, LC_CTYPE and LANG; none gives 1252.
+  const auto fromEnvironment = [](const char* all, const char* ctype, const char* lang) {
+    for (const auto& [name, value] :
+         {std::pair("LC_ALL", all), {"LC_CTYPE", ctype}, {"LANG", lang}}) {
+      value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
+    return AnsiCodePageFromEnvironment();
+  };
+  EXPECT_EQ((std::vector<unsigned>{
+                fromEnvironment("el_GR", "ru_RU", "ja_JP"), fromEnvironment("", "ru_RU", "ja_JP"),
+                fromEnvironment(nullptr, "", "ja_JP"), fromEnvironment(nullptr, nullptr, nullptr)}),
+            (std::vector<unsigned>{1253, 1251, 932, 1252}));
+  ::setenv("LC_ALL", "C.UTF-8", 1);  // the locale that the other tests expect
 }
 
 // Expected values as Wine's GetFullPathNameA and CreateFileA give them: drive and names joined
@@ -271,6 +341,7 @@ struct WinePrefix {
     fs::create_directories(win);
     fs::create_symlink("../drive_c", prefix / "dosdevices" / "c:");
     folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
+    ::setenv("LC_ALL", "C.UTF-8", 1);  // code page 1252
   }
 
   TempDir folder;
@@ -324,10 +395,30 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
     }
     EXPECT_EQ(mapped.errorCode != 0 ? std::to_string(mapped.errorCode) : mapped.path, unixPath);
   }
-  // Without dosdevices, the drives of a new prefix: c: on drive_c (missing here), z: on the root.
-  const WineDrives fresh(wine.folder.Path() / "no prefix");
-  EXPECT_EQ(std::tuple(fresh.Root('Z'), fresh.Root('c'), fresh.Root('?')),
+  // In code page 932 the trail byte of 0x83 0x5C is no backslash.
+  ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
+  EXPECT_EQ(UnixPathFromDos(drives, "\\\x83\x5C\\x", "C:\\").path,
+            (wine.prefix / "dosdevices/../drive_c/\xE3\x82\xBD/x").string());
+  ::setenv("LC_ALL", "C.UTF-8", 1);
+  EXPECT_EQ(std::tuple(drives.Root('Z'), drives.Root('d'), drives.Root('?')),
             std::tuple(fs::path("/"), fs::path(), fs::path()));
+}
+
+// A prefix is usable with dosdevices/ and Wine's signature as the first line of system.reg.
+TEST(WinePrefix, IsUsableOnlyAsAnAbsoluteFolderWithDriveLinksAndAWineHive) {
+  const WinePrefix wine;
+  const char kSignature[] = "WINE REGISTRY Version 2\n";
+  using Row = std::tuple<fs::path, const char*, bool>;
+  // clang-format off
+  const Row cases[] = {
+      Row{wine.prefix, "WINE REGISTRY Version 2\r\n", true}, Row{wine.prefix, "", false},
+      Row{wine.prefix, "WINE REGISTRY Version 2 ", false}, Row{wine.driveC, kSignature, false},
+      Row{fs::relative(wine.prefix), kSignature, false}};
+  // clang-format on
+  for (const auto& [prefix, firstLine, usable] : cases) {
+    std::ofstream((prefix / "system.reg").string(), std::ios::binary) << firstLine;
+    EXPECT_EQ(IsWinePrefix(prefix), usable) << prefix << firstLine;
+  }
 }
 
 TEST(WinePrefixFromEnvironment, IsWinePrefixElseDotWineInTheHomeDirectory) {
@@ -343,12 +434,6 @@ TEST(WinePrefixFromEnvironment, IsWinePrefixElseDotWineInTheHomeDirectory) {
                                    prefixWith(nullptr, "")}),
             (std::vector<fs::path>{"/opt/prefix", "/home/player/.wine", userWine, userWine}));
   ::setenv("HOME", home.c_str(), 1);
-}
-
-// The little-endian bytes of `text`, as the machines that run the tests hold it.
-std::string Utf16(std::u16string_view text) {
-  static_assert(std::endian::native == std::endian::little);
-  return {reinterpret_cast<const char*>(text.data()), text.size() * 2};
 }
 
 // The data as Wine 8 writes it for `wine reg add` of each type, "none" where it cannot be read, and
@@ -370,7 +455,7 @@ TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHolds) {
       Row{"hex:", 3, ""}, Row{"hex(b):05,00", 11, std::string("\5\0", 2)},
       Row{"\"C:", 0, "none"}, Row{"str(1):\"C:\"", 0, "none"}, Row{"hex:4g,00", 0, "none"},
       Row{"hex:4", 0, "none"}, Row{"hex(x):00", 0, "none"}, Row{"dword:", 0, "none"},
-      Row{"hex(1:00", 0, "none"}, Row{"\"a\"\n\"SYSTEMROOT\"=\"b\"", 1, Utf16(u"b\0"sv)}};
+      Row{"hex(1:00", 0, "none"}, Row{"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv)}};
   // clang-format on
   for (const auto& [data, type, bytes] : cases) {
     const auto value = FindHiveValue(Hive("\"SystemRoot\"=" + data + "\n"),
@@ -403,6 +488,7 @@ TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
       Row{"hex(4):", ""}, Row{"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
   // clang-format on
   const TempDir folder;
+  ::setenv("LC_ALL", "C.UTF-8", 1);  // code page 1252
   for (const auto& [data, expected] : cases) {
     folder.WriteText("system.reg", Hive("\"SystemRoot\"=" + std::string(data) + "\n"));
     WineRegistryKey key(folder.File("system.reg"));
@@ -421,10 +507,10 @@ TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
 
 TEST(UnixError, IsTheWindowsCodeThatWineGives) {
   const std::map<int, std::int32_t> expected = {
-      {0, 0},        {ENOENT, 3},   {ENOTDIR, 3},       {ELOOP, 3},   {EACCES, 5},   {EPERM, 5},
-      {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},        {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
-      {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},        {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
-      {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}};
+      {0, 0},        {ENOENT, 3},   {ENOTDIR, 3},        {ELOOP, 3},   {EACCES, 5},   {EPERM, 5},
+      {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},         {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
+      {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},         {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
+      {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}, {EFBIG, 112}};
   std::map<int, std::int32_t> codes;
   for (const auto& [errnoValue, code] : expected) {
     codes[errnoValue] = WindowsErrorFromErrno(errnoValue);
@@ -444,49 +530,102 @@ TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
   }
 }
 
+// The settings file for the game in `directory`.
+std::string SettingsFor(const std::string& directory) {
+  return std::regex_replace(kSettingsFile, std::regex(R"(C:\\Games\\Gorblunk)"), directory);
+}
+
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
-// 260 characters long, and from one on no drive, which Wine takes for C:\windows.
+// 260 characters long, from one on no drive, from a folder linked into drive_c from elsewhere
+// and one with a Cyrillic name, with or without a file-size limit, locale and prefix.
 TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
   const WinePrefix wine;
   const fs::path deep259 =
       wine.driveC / std::string(90, 'a') / std::string(90, 'b') / std::string(74, 'c');
   const fs::path deep260 = deep259.parent_path() / std::string(75, 'c');
-  for (const fs::path& folder :
-       {deep259, deep260, wine.driveC / "D" / "Gorblunk.Ini", wine.driveC / "Full"}) {
+  const fs::path linked = wine.driveC / "Linked",
+                 russian = wine.driveC / "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0";
+  for (const fs::path& folder : {deep259, deep260, wine.driveC / "D" / "Gorblunk.Ini",
+                                 wine.folder.Path() / "elsewhere", russian}) {
     fs::create_directories(folder);
   }
-  fs::create_symlink("/dev/full", wine.driveC / "Full" / "Gorblunk.$$$");
+  fs::create_directory_symlink(wine.folder.Path() / "elsewhere", linked);
+  // An unrelated folder under the name that the new file once had.
+  fs::create_directories(wine.win / "Gorblunk.$$$");
   const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
   const char kBadType[] = "Invalid data type for 'SystemRoot'";
-  // clang-format off
-  using Row = std::tuple<fs::path, const char*, int, std::string, std::string>;
+  const auto fails = [](const char* position, const char* message,
+                        const char* kind = "EInOutError") {
+    return kBanner + Report(position, message, kind);
+  };
+  const char kWin[] = "\"C:\\\\WIN\"";
+  using Env = std::vector<std::string>;
+  // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
+  // file stays and the exit status is 1), the output and more environment.
+  using Row = std::tuple<fs::path, const char*, const char*, std::string, Env>;
   const Row cases[] = {
-      Row{wine.game, "\"C:\\\\WIN\"", 0, "", kSettingsFile},
-      Row{deep259, "dword:1", 1, Report("00402120", kBadType, "ERegistryException"), kOldSettings},
-      Row{deep260, "dword:1", 1, Report("00402000", "I/O error 206"), kOldSettings},
-      Row{wine.game, "\"C:\\\\NoDir\"", 1, Report("00403000", "Invalid filename"), kOldSettings},
-      Row{wine.game, "\"C:\\\\D\"", 1, Report("00403000", "File access denied"), kOldSettings},
-      Row{wine.game, "\"Q:\"", 1, Report("00403000", "File not found"), kOldSettings},
-      Row{wine.game, "\"C:\\\\Full\"", 1, Report("00403050", "I/O error 112"), kOldSettings},
-      Row{wine.folder.Path(), "\"\"", 0, "", kOldSettings}};
-  // clang-format on
-  for (const auto& [directory, systemRoot, status, report, settings] : cases) {
+      Row{wine.game, kWin, "C:\\Games\\Gorblunk", kBanner, {}},
+      Row{deep259, "dword:1", nullptr, fails("00402120", kBadType, "ERegistryException"), {}},
+      Row{deep260, "dword:1", nullptr, fails("00402000", "I/O error 206"), {}},
+      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, fails("00403000", "Invalid filename"), {}},
+      Row{wine.game, "\"C:\\\\D\"", nullptr, fails("00403000", "File access denied"), {}},
+      Row{wine.game, "\"Q:\"", nullptr, fails("00403000", "File not found"), {}},
+      Row{wine.game, kWin, nullptr, fails("00403050", "I/O error 112"), {"LIMIT=0"}},
+      Row{wine.folder.Path(), "\"\"", nullptr, fails("00402000", "I/O error 15"), {}},
+      Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
+      Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}},
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=", "HOME=" + wine.folder.Path().string()}}};
+  for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
-    const auto run = RunProcess({SETWRIGHT_NATIVE}, directory, environment);
+    Env settingsOfRun = environment;
+    settingsOfRun.insert(settingsOfRun.end(), extra.begin(), extra.end());
+    const auto run =
+        RunProcess({"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\"", SETWRIGHT_NATIVE},
+                   directory, settingsOfRun);
     EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
-              std::tuple(status, kBanner + report, settings))
-        << systemRoot;
+              std::tuple(gameDirectory != nullptr ? 0 : 1, output,
+                         gameDirectory != nullptr ? SettingsFor(gameDirectory) : kOldSettings))
+        << systemRoot << " " << directory;
   }
-  // The new files are gone, the full disk's link with them.
-  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 1);
-  EXPECT_TRUE(fs::is_empty(wine.driveC / "Full"));
-  EXPECT_NE(ReadFile(wine.driveC / "Gorblunk.Ini").find("\nHDDir=C:\\windows\r"),
-            std::string::npos);
+  // The new files are gone, the unrelated folder stays, and nothing was written elsewhere.
+  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 2);
+  EXPECT_FALSE(fs::exists(wine.driveC / "Gorblunk.Ini"));
   // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
   const auto piped =
       RunProcess({SETWRIGHT_NATIVE}, wine.game, environment, testing_support::Output::kClosed);
   EXPECT_EQ(piped.exitStatus, 1);
+}
+
+// An earlier settings file keeps its mode; a symlink stays one and the file it names is
+// replaced; in a folder where no file may be created the earlier file is written in place.
+TEST(Program, ReplacesTheEarlierSettingsFileKeepingItsModeAndLinkOrInPlace) {
+  const WinePrefix wine;
+  const fs::path linked = wine.driveC / "Linked", own = wine.driveC / "Own",
+                 closed = wine.driveC / "Closed";
+  for (const fs::path& folder : {linked, own, closed}) {
+    fs::create_directories(folder);
+    wine.folder.WriteText(fs::relative(folder / "Gorblunk.Ini", wine.folder.Path()), kOldSettings);
+  }
+  fs::rename(linked / "Gorblunk.Ini", linked / "Real.ini");
+  fs::create_symlink("Real.ini", linked / "Gorblunk.Ini");
+  fs::permissions(own / "Gorblunk.Ini", fs::perms::owner_read | fs::perms::owner_write);
+  fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
+  RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
+  for (const char* windowsDirectory : {"Linked", "Own", "Closed"}) {
+    wine.folder.WriteText("prefix/system.reg",
+                          Hive("\"SystemRoot\"=\"C:\\\\" + std::string(windowsDirectory) + "\""));
+    const auto run =
+        RunProcess({SETWRIGHT_NATIVE}, wine.game, {"WINEPREFIX=" + wine.prefix.string()});
+    EXPECT_EQ(run.exitStatus, 0) << windowsDirectory;
+  }
+  RunProcess({"chattr", "-i", closed}, "/");
+  EXPECT_EQ(
+      std::tuple(fs::is_symlink(linked / "Gorblunk.Ini"), ReadFile(linked / "Real.ini"),
+                 fs::status(own / "Gorblunk.Ini").permissions(), ReadFile(closed / "Gorblunk.Ini")),
+      std::tuple(true, kSettingsFile, fs::perms::owner_read | fs::perms::owner_write,
+                 kSettingsFile));
 }
 
 }  // namespace

@@ -31,9 +31,21 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
     return result;
   };
   wine({"wineboot", "-i"}, "/");
-  for (const fs::path& directory : {game, driveC / "GkWin", driveC / "Gk%Win%"}) {
+  const fs::path linked = driveC / "Linked", readOnly = driveC / "GkRO";
+  const fs::path russian = driveC / "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0";  // Игра
+  const fs::path locales = folder.Path() / "locales";
+  for (const fs::path& directory : {game, driveC / "GkWin" / "Gorblunk.$$$", driveC / "Gk%Win%",
+                                    readOnly, russian, folder.Path() / "elsewhere", locales}) {
     fs::create_directories(directory);
   }
+  fs::create_directory_symlink(folder.Path() / "elsewhere", linked);
+  // A folder where no file may be created, holding a settings file that may be written.
+  folder.WriteText("prefix/drive_c/GkRO/Gorblunk.Ini", "");
+  fs::permissions(readOnly, fs::perms::owner_read | fs::perms::owner_exec);
+  RunProcess({"chattr", "+i", readOnly}, "/");  // what keeps root out as well
+  // The Russian locale, made here whether or not the system has it.
+  RunProcess({"localedef", "-i", "ru_RU", "-f", "UTF-8", (locales / "ru_RU.UTF-8").string()}, "/");
+  const std::vector<std::string> inRussian = {"LC_ALL=ru_RU.UTF-8", "LOCPATH=" + locales.string()};
   // The native build under the Windows build's file name, so that both name the same module.
   const fs::path native = folder.Path() / "Setwright.exe";
   fs::copy_file(SETWRIGHT_NATIVE, native);
@@ -42,29 +54,42 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   const Row cases[] = {Row{"REG_SZ", "C:\\GKWIN", "GkWin", 0},
                        Row{"REG_EXPAND_SZ", "C:\\Gk%Win%", "Gk%Win%", 0},
                        Row{"REG_SZ", "C:\\NoSuchDir", "NoSuchDir", 1},
-                       Row{"REG_DWORD", "1", "GkWin", 1}, Row{"REG_SZ", "", "", 0}};
+                       Row{"REG_DWORD", "1", "GkWin", 1},
+                       Row{"REG_SZ", "", "", 0},
+                       Row{"REG_SZ", "C:\\GkRO", "GkRO", 0}};
+  // The game directories with the settings that run there: a linked folder is reached by $PWD.
+  using Directory = std::pair<fs::path, std::vector<std::string>>;
+  const Directory directories[] = {Directory{game, {}}, Directory{driveC, {}},
+                                   Directory{linked, {"PWD=" + linked.string()}},
+                                   Directory{russian, inRussian}};
   for (const auto& [type, data, below, exitStatus] : cases) {
     const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
     wine({"wine", "reg", "add", key, "/v", "SystemRoot", "/t", type, "/d", data, "/f"}, "/");
     const fs::path settings = driveC / below / "Gorblunk.Ini";
     // Exit status, output and the settings file, if any, of a run from `directory` where an
     // earlier settings file was.
-    const auto run = [&](const std::vector<std::string>& argv, const fs::path& directory) {
+    const auto run = [&](const std::vector<std::string>& argv, const Directory& directory) {
       folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
-      const auto result =
-          argv[0] == "wine" ? wine(argv, directory) : RunProcess(argv, directory, environment);
-      const std::string written = ReadFile(settings);  // empty when there is none
-      fs::remove(settings);
+      std::vector<std::string> settingsOfRun = environment;
+      settingsOfRun.insert(settingsOfRun.end(), directory.second.begin(), directory.second.end());
+      const auto result = RunProcess(argv, directory.first, settingsOfRun);
+      RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
+      const std::string written = ReadFile(settings);      // empty when there is none
+      std::error_code kept;                                // the read-only folder keeps its file
+      fs::remove(settings, kept);
       return std::tuple(result.exitStatus, result.output, written);
     };
-    for (const fs::path& directory : {game, driveC}) {
-      const auto exe = run({"wine", SETWRIGHT_EXE}, directory);
-      EXPECT_EQ(exe, run({native.string()}, directory)) << data;
+    // The linked and Russian game folders with one registry state only, to keep the run short.
+    for (std::size_t i = 0; i < (type == "REG_SZ" && below == "GkWin" ? 4u : 2u); ++i) {
+      const auto exe = run({"wine", SETWRIGHT_EXE}, directories[i]);
+      EXPECT_EQ(exe, run({native.string()}, directories[i])) << data << " " << i;
       EXPECT_EQ(
           std::pair(std::get<0>(exe), std::get<2>(exe).starts_with("[Gorblunk]\r\nLanguage=0")),
-          std::pair(exitStatus, exitStatus == 0));
+          std::pair(exitStatus, exitStatus == 0))
+          << data << " " << i;
     }
   }
+  RunProcess({"chattr", "-i", readOnly}, "/");
   RunProcess({"wineserver", "-k"}, "/", environment);
 }
 
