@@ -225,11 +225,11 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   using Row = std::tuple<unsigned, const char*, const char*>;
   // clang-format off
   const Row pairs[] = {
-      Row{1252, "\x80", "\xE2\x82\xAC"}, Row{1252, "\x8A", "\xC5\xA0"},
-      Row{1252, "\x81", "\xC2\x81"}, Row{1252, "\x9F", "\xC5\xB8"}, Row{1252, "\xE9", "\xC3\xA9"},
-      Row{1252, "\xFF", "\xC3\xBF"}, Row{1252, "A\\", "A\\"}, Row{1250, "\xB3", "\xC5\x82"},
-      Row{936, "\xB9\xFA", "\xE5\x9B\xBD"}, Row{932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
-      Row{1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
+      {1252, "\x80", "\xE2\x82\xAC"}, {1252, "\x8A", "\xC5\xA0"}, {1252, "\x81", "\xC2\x81"},
+      {1252, "\x9F", "\xC5\xB8"}, {1252, "\xE9", "\xC3\xA9"}, {1252, "\xFF", "\xC3\xBF"},
+      {1252, "A\\", "A\\"}, {1250, "\xB3", "\xC5\x82"}, {936, "\xB9\xFA", "\xE5\x9B\xBD"},
+      {932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
+      {1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
   // clang-format on
   for (const auto& [number, ansi, utf8] : pairs) {
     EXPECT_EQ(CodePageConverter(number).Utf8FromAnsi(ansi), utf8) << number;
@@ -301,13 +301,13 @@ TEST(DosPath, FollowsTheWindowsFullPathRules) {
   // clang-format off
   using Row = std::pair<const char*, const char*>;
   const Row cases[] = {
-      Row{"C:\\W\\\\G.Ini", "C:\\W\\G.Ini"}, Row{"c:/a//b", "c:\\a\\b"}, Row{"D:x", "D:\\x"},
-      Row{"x\\y", "C:\\windows\\x\\y"}, Row{"C:x", "C:\\windows\\x"}, Row{"\\G.Ini", "C:\\G.Ini"},
-      Row{"C:..\\x", "C:\\x"}, Row{"C:\\a\\..\\..\\b", "C:\\b"}, Row{"C:\\a\\.\\b\\.", "C:\\a\\b"},
-      Row{"C:\\a..\\b", "C:\\a.\\b"}, Row{"C:\\a. .\\b", "C:\\a. \\b"}, Row{"C:\\Q:", "C:\\Q:"},
-      Row{"C:\\a\\. \\b!", "C:\\a\\. \\b!"}, Row{"C:\\a\\b. . ", "C:\\a\\b"},
-      Row{"C:\\windows\\...\\x", "123"}, Row{"C:\\a\\...", "123"}, Row{"C:\\a?", "123"},
-      Row{"C:\\a\x1F\\x", "123"}, Row{"//srv/share/x", "3"}, Row{"C:\\a\\x\\", "123"}};
+      {"C:\\W\\\\G.Ini", "C:\\W\\G.Ini"}, {"c:/a//b", "c:\\a\\b"}, {"D:x", "D:\\x"},
+      {"x\\y", "C:\\windows\\x\\y"}, {"C:x", "C:\\windows\\x"}, {"\\G.Ini", "C:\\G.Ini"},
+      {"C:..\\x", "C:\\x"}, {"C:\\a\\..\\..\\b", "C:\\b"}, {"C:\\a\\.\\b\\.", "C:\\a\\b"},
+      {"C:\\a..\\b", "C:\\a.\\b"}, {"C:\\a. .\\b", "C:\\a. \\b"}, {"C:\\Q:", "C:\\Q:"},
+      {"C:\\a\\. \\b!", "C:\\a\\. \\b!"}, {"C:\\a\\b. . ", "C:\\a\\b"},
+      {"C:\\windows\\...\\x", "123"}, {"C:\\a\\...", "123"}, {"C:\\a?", "123"},
+      {"C:\\a\x1F\\x", "123"}, {"//srv/share/x", "3"}, {"C:\\a\\x\\", "123"}};
   // clang-format on
   for (const auto& [path, expected] : cases) {
     const DosPath resolved = ResolveDosPath(path, "C:\\windows");
@@ -368,10 +368,9 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
   // clang-format off
   using UnixRow = std::pair<fs::path, std::string>;
   const UnixRow unixCases[] = {
-      UnixRow{wine.game, "E:\\Gorblunk"}, UnixRow{wine.driveC, "B:\\"},
-      UnixRow{other / "Deep", "A:\\Deep"}, UnixRow{"/usr", "Z:\\usr"},
-      UnixRow{wine.driveC / "Jeux/\xC3\x89pop\xC3\xA9", "B:\\Jeux\\\xC9pop\xE9"},
-      UnixRow{"relative", "none"}};
+      {wine.game, "E:\\Gorblunk"}, {wine.driveC, "B:\\"}, {other / "Deep", "A:\\Deep"},
+      {"/usr", "Z:\\usr"}, {wine.driveC / "Jeux/\xC3\x89pop\xC3\xA9", "B:\\Jeux\\\xC9pop\xE9"},
+      {"relative", "none"}};
   // clang-format on
   for (const auto& [unixPath, dosPath] : unixCases) {
     EXPECT_EQ(drives.DosPathFromUnix(unixPath).value_or("none"), dosPath);
@@ -381,12 +380,12 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
   // clang-format off
   using DosRow = std::pair<const char*, const char*>;
   const DosRow dosCases[] = {
-      DosRow{"C:\\GAMES\\gorblunk\\x", "~/drive_c/Games/Gorblunk/x"},
-      DosRow{"a:\\deep\\\\x", "~/other/Deep/x"}, DosRow{"C:\\No\\Dir\\x", "~/drive_c/No/Dir/x"},
-      DosRow{"C:\\windows", "~/drive_c/windows"}, DosRow{"C:\\WINDOWS", "~/drive_c/Windows"},
-      DosRow{"C:\\JEUX\\\xC9POP\xC9\\x", "~/drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
-      DosRow{"C:\\Caf\xE9\\x", "~/drive_c/Caf\xC3\xA9/x"}, DosRow{"Q:\\x", "2"},
-      DosRow{"Q:\\W\\x", "3"}, DosRow{"C:\\a|b", "123"}};
+      {"C:\\GAMES\\gorblunk\\x", "~/drive_c/Games/Gorblunk/x"}, {"a:\\deep\\\\x", "~/other/Deep/x"},
+      {"C:\\No\\Dir\\x", "~/drive_c/No/Dir/x"}, {"C:\\windows", "~/drive_c/windows"},
+      {"C:\\WINDOWS", "~/drive_c/Windows"},
+      {"C:\\JEUX\\\xC9POP\xC9\\x", "~/drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
+      {"C:\\Caf\xE9\\x", "~/drive_c/Caf\xC3\xA9/x"}, {"Q:\\x", "2"}, {"Q:\\W\\x", "3"},
+      {"C:\\a|b", "123"}};
   // clang-format on
   for (const auto& [dosPath, unixPath] : dosCases) {
     UnixPath mapped = UnixPathFromDos(drives, dosPath, "C:\\Games\\Gorblunk");
@@ -411,9 +410,9 @@ TEST(WinePrefix, IsUsableOnlyAsAnAbsoluteFolderWithDriveLinksAndAWineHive) {
   using Row = std::tuple<fs::path, const char*, bool>;
   // clang-format off
   const Row cases[] = {
-      Row{wine.prefix, "WINE REGISTRY Version 2\r\n", true}, Row{wine.prefix, "", false},
-      Row{wine.prefix, "WINE REGISTRY Version 2 ", false}, Row{wine.driveC, kSignature, false},
-      Row{fs::relative(wine.prefix), kSignature, false}};
+      {wine.prefix, "WINE REGISTRY Version 2\r\n", true}, {wine.prefix, "", false},
+      {wine.prefix, "WINE REGISTRY Version 2 ", false}, {wine.driveC, kSignature, false},
+      {fs::relative(wine.prefix), kSignature, false}};
   // clang-format on
   for (const auto& [prefix, firstLine, usable] : cases) {
     std::ofstream((prefix / "system.reg").string(), std::ios::binary) << firstLine;
@@ -442,20 +441,20 @@ TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHolds) {
   using Row = std::tuple<std::string, std::uint32_t, std::string>;
   // clang-format off
   const Row cases[] = {
-      Row{"\"C:\\\\W \\\"q\\\" %X%\"", 1, Utf16(u"C:\\W \"q\" %X%\0"sv)},
-      Row{"\"\\xe9\\a\\b\\e\\f\\n\\r\\t\\v\\033\\x0041\\]\"", 1,
-          Utf16(u"\u00e9\a\b\x1b\f\n\r\t\v\x1b\x41]\0"sv)},
-      Row{"\"\xC3\xA9\xF0\x9F\x98\x80\"", 1, Utf16(u"\u00e9\U0001F600\0"sv)},
-      Row{"\"C:\\\\W\"\r", 1, Utf16(u"C:\\W\0"sv)}, Row{"str:\"W\"", 1, Utf16(u"W\0"sv)},
-      Row{"str(2):\"%SystemRoot%\"", 2, Utf16(u"%SystemRoot%\0"sv)},
-      Row{"str(7):\"ab\\0cd\\0\"", 7, Utf16(u"ab\0cd\0\0"sv)},
-      Row{"dword:12345678", 4, std::string("\x78\x56\x34\x12", 4)},
-      Row{"hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,\\\n  17,ff,Fe", 3,
-          "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x17\xff\xfe"},
-      Row{"hex:", 3, ""}, Row{"hex(b):05,00", 11, std::string("\5\0", 2)},
-      Row{"\"C:", 0, "none"}, Row{"str(1):\"C:\"", 0, "none"}, Row{"hex:4g,00", 0, "none"},
-      Row{"hex:4", 0, "none"}, Row{"hex(x):00", 0, "none"}, Row{"dword:", 0, "none"},
-      Row{"hex(1:00", 0, "none"}, Row{"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv)}};
+      {"\"C:\\\\W \\\"q\\\" %X%\"", 1, Utf16(u"C:\\W \"q\" %X%\0"sv)},
+      {"\"\\xe9\\a\\b\\e\\f\\n\\r\\t\\v\\033\\x0041\\]\"", 1,
+       Utf16(u"\u00e9\a\b\x1b\f\n\r\t\v\x1b\x41]\0"sv)},
+      {"\"\xC3\xA9\xF0\x9F\x98\x80\"", 1, Utf16(u"\u00e9\U0001F600\0"sv)},
+      {"\"C:\\\\W\"\r", 1, Utf16(u"C:\\W\0"sv)}, {"str:\"W\"", 1, Utf16(u"W\0"sv)},
+      {"str(2):\"%SystemRoot%\"", 2, Utf16(u"%SystemRoot%\0"sv)},
+      {"str(7):\"ab\\0cd\\0\"", 7, Utf16(u"ab\0cd\0\0"sv)},
+      {"dword:12345678", 4, std::string("\x78\x56\x34\x12", 4)},
+      {"hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,\\\n  17,ff,Fe", 3,
+       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x17\xff\xfe"},
+      {"hex:", 3, ""}, {"hex(b):05,00", 11, std::string("\5\0", 2)}, {"\"C:", 0, "none"},
+      {"str(1):\"C:\"", 0, "none"}, {"hex:4g,00", 0, "none"}, {"hex:4", 0, "none"},
+      {"hex(x):00", 0, "none"}, {"dword:", 0, "none"}, {"hex(1:00", 0, "none"},
+      {"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv)}};
   // clang-format on
   for (const auto& [data, type, bytes] : cases) {
     const auto value = FindHiveValue(Hive("\"SystemRoot\"=" + data + "\n"),
@@ -483,9 +482,9 @@ TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
   using Row = std::pair<const char*, const char*>;
   // clang-format off
   const Row cases[] = {
-      Row{"\"C:\\\\\\xe9\\x20ac\\x4e2d\"", "C:\\\xE9\x80?"}, Row{"hex(1):43,00,3a,00", "C:"},
-      Row{"hex(1):41,00,00,00,42,00,00,00", "A"}, Row{"str(2):\"%WinDir%\"", "%WinDir%"},
-      Row{"hex(4):", ""}, Row{"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
+      {"\"C:\\\\\\xe9\\x20ac\\x4e2d\"", "C:\\\xE9\x80?"}, {"hex(1):43,00,3a,00", "C:"},
+      {"hex(1):41,00,00,00,42,00,00,00", "A"}, {"str(2):\"%WinDir%\"", "%WinDir%"}, {"hex(4):", ""},
+      {"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
   // clang-format on
   const TempDir folder;
   ::setenv("LC_ALL", "C.UTF-8", 1);  // code page 1252
@@ -537,21 +536,26 @@ std::string SettingsFor(const std::string& directory) {
 
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
 // 260 characters long, from one on no drive, from a folder linked into drive_c from elsewhere
-// and one with a Cyrillic name, with or without a file-size limit, locale and prefix.
-TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
+// and one with a Cyrillic name, with or without a file-size limit, locale and prefix. The earlier
+// settings file is a link to a file of mode 0600: the link stays, the file it names is replaced
+// and keeps its mode.
+TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   const WinePrefix wine;
   const fs::path deep259 =
       wine.driveC / std::string(90, 'a') / std::string(90, 'b') / std::string(74, 'c');
   const fs::path deep260 = deep259.parent_path() / std::string(75, 'c');
-  const fs::path linked = wine.driveC / "Linked",
+  const fs::path linked = wine.driveC / "Linked", closed = wine.driveC / "Closed",
                  russian = wine.driveC / "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0";
   for (const fs::path& folder : {deep259, deep260, wine.driveC / "D" / "Gorblunk.Ini",
-                                 wine.folder.Path() / "elsewhere", russian}) {
+                                 wine.folder.Path() / "elsewhere", russian, closed}) {
     fs::create_directories(folder);
   }
   fs::create_directory_symlink(wine.folder.Path() / "elsewhere", linked);
   // An unrelated folder under the name that the new file once had.
   fs::create_directories(wine.win / "Gorblunk.$$$");
+  fs::rename(wine.win / "Gorblunk.Ini", wine.win / "Real.ini");
+  fs::create_symlink("Real.ini", wine.win / "Gorblunk.Ini");
+  fs::permissions(wine.win / "Real.ini", fs::perms::owner_read | fs::perms::owner_write);
   const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
   const char kBadType[] = "Invalid data type for 'SystemRoot'";
   const auto fails = [](const char* position, const char* message,
@@ -590,42 +594,27 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOneIntoAClosedPipe) {
         << systemRoot << " " << directory;
   }
   // The new files are gone, the unrelated folder stays, and nothing was written elsewhere.
-  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 2);
+  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 3);
   EXPECT_FALSE(fs::exists(wine.driveC / "Gorblunk.Ini"));
-  // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
-  const auto piped =
-      RunProcess({SETWRIGHT_NATIVE}, wine.game, environment, testing_support::Output::kClosed);
-  EXPECT_EQ(piped.exitStatus, 1);
-}
-
-// An earlier settings file keeps its mode; a symlink stays one and the file it names is
-// replaced; in a folder where no file may be created the earlier file is written in place.
-TEST(Program, ReplacesTheEarlierSettingsFileKeepingItsModeAndLinkOrInPlace) {
-  const WinePrefix wine;
-  const fs::path linked = wine.driveC / "Linked", own = wine.driveC / "Own",
-                 closed = wine.driveC / "Closed";
-  for (const fs::path& folder : {linked, own, closed}) {
-    fs::create_directories(folder);
-    wine.folder.WriteText(fs::relative(folder / "Gorblunk.Ini", wine.folder.Path()), kOldSettings);
-  }
-  fs::rename(linked / "Gorblunk.Ini", linked / "Real.ini");
-  fs::create_symlink("Real.ini", linked / "Gorblunk.Ini");
-  fs::permissions(own / "Gorblunk.Ini", fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(std::pair(fs::is_symlink(wine.win / "Gorblunk.Ini"),
+                      fs::status(wine.win / "Real.ini").permissions()),
+            std::pair(true, fs::perms::owner_read | fs::perms::owner_write));
+  // Where no file may be created the earlier file is written in place.
+  wine.folder.WriteText("prefix/drive_c/Closed/Gorblunk.Ini", kOldSettings);
+  wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=\"C:\\\\Closed\""));
   fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
   RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
-  for (const char* windowsDirectory : {"Linked", "Own", "Closed"}) {
-    wine.folder.WriteText("prefix/system.reg",
-                          Hive("\"SystemRoot\"=\"C:\\\\" + std::string(windowsDirectory) + "\""));
-    const auto run =
-        RunProcess({SETWRIGHT_NATIVE}, wine.game, {"WINEPREFIX=" + wine.prefix.string()});
-    EXPECT_EQ(run.exitStatus, 0) << windowsDirectory;
-  }
+  const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game, environment);
   RunProcess({"chattr", "-i", closed}, "/");
-  EXPECT_EQ(
-      std::tuple(fs::is_symlink(linked / "Gorblunk.Ini"), ReadFile(linked / "Real.ini"),
-                 fs::status(own / "Gorblunk.Ini").permissions(), ReadFile(closed / "Gorblunk.Ini")),
-      std::tuple(true, kSettingsFile, fs::perms::owner_read | fs::perms::owner_write,
-                 kSettingsFile));
+  EXPECT_EQ(std::pair(inPlace.exitStatus, ReadFile(closed / "Gorblunk.Ini")),
+            std::pair(0, kSettingsFile));
+  // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
+  const char kIntoClosedPipe[] =
+      "import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
+      "sys.exit(subprocess.call(sys.argv[1:], stdout=w))";
+  EXPECT_EQ(RunProcess({"python3", "-c", kIntoClosedPipe, SETWRIGHT_NATIVE}, wine.game, environment)
+                .exitStatus,
+            1);
 }
 
 }  // namespace

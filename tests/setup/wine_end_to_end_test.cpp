@@ -21,19 +21,22 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   const testing_support::TempDir folder;
   const fs::path prefix = folder.Path() / "prefix", driveC = prefix / "drive_c";
   const fs::path game = driveC / "Jeux" / "Gorblunk \xC3\x89pop\xC3\xA9";  // not plain ASCII
+  const fs::path linked = driveC / "Linked", readOnly = driveC / "GkRO";
+  const fs::path russian = driveC / "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0";  // Игра
+  const fs::path locales = folder.Path() / "locales";
   // Unix names in UTF-8, the ANSI code page 1252; no Mono or Gecko prompts.
   const std::vector<std::string> environment = {
       "WINEPREFIX=" + prefix.string(), "WINEDEBUG=-all",
       "WINEDLLOVERRIDES=mscoree,mshtml=", "LC_ALL=C.UTF-8"};
-  const auto wine = [&](std::vector<std::string> argv, const fs::path& directory) {
-    const auto result = RunProcess(argv, directory, environment);
-    RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
+  // A run with more settings; afterwards the registry is in system.reg.
+  const auto wine = [&](const std::vector<std::string>& argv, const fs::path& directory,
+                        std::vector<std::string> settings = {}) {
+    settings.insert(settings.begin(), environment.begin(), environment.end());
+    const auto result = RunProcess(argv, directory, settings);
+    RunProcess({"wineserver", "-w"}, "/", environment);
     return result;
   };
   wine({"wineboot", "-i"}, "/");
-  const fs::path linked = driveC / "Linked", readOnly = driveC / "GkRO";
-  const fs::path russian = driveC / "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0";  // Игра
-  const fs::path locales = folder.Path() / "locales";
   for (const fs::path& directory : {game, driveC / "GkWin" / "Gorblunk.$$$", driveC / "Gk%Win%",
                                     readOnly, russian, folder.Path() / "elsewhere", locales}) {
     fs::create_directories(directory);
@@ -45,37 +48,36 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
   RunProcess({"chattr", "+i", readOnly}, "/");  // what keeps root out as well
   // The Russian locale, made here whether or not the system has it.
   RunProcess({"localedef", "-i", "ru_RU", "-f", "UTF-8", (locales / "ru_RU.UTF-8").string()}, "/");
-  const std::vector<std::string> inRussian = {"LC_ALL=ru_RU.UTF-8", "LOCPATH=" + locales.string()};
   // The native build under the Windows build's file name, so that both name the same module.
   const fs::path native = folder.Path() / "Setwright.exe";
   fs::copy_file(SETWRIGHT_NATIVE, native);
   // What `wine reg add` is given, the settings file's folder below drive_c and the exit status.
   using Row = std::tuple<std::string, std::string, std::string, int>;
-  const Row cases[] = {Row{"REG_SZ", "C:\\GKWIN", "GkWin", 0},
-                       Row{"REG_EXPAND_SZ", "C:\\Gk%Win%", "Gk%Win%", 0},
-                       Row{"REG_SZ", "C:\\NoSuchDir", "NoSuchDir", 1},
-                       Row{"REG_DWORD", "1", "GkWin", 1},
-                       Row{"REG_SZ", "", "", 0},
-                       Row{"REG_SZ", "C:\\GkRO", "GkRO", 0}};
+  // clang-format off
+  const Row cases[] = {
+      {"REG_SZ", "C:\\GKWIN", "GkWin", 0}, {"REG_EXPAND_SZ", "C:\\Gk%Win%", "Gk%Win%", 0},
+      {"REG_SZ", "C:\\NoSuchDir", "NoSuchDir", 1}, {"REG_DWORD", "1", "GkWin", 1},
+      {"REG_SZ", "", "", 0}, {"REG_SZ", "C:\\GkRO", "GkRO", 0}};
+  // clang-format on
   // The game directories with the settings that run there: a linked folder is reached by $PWD.
   using Directory = std::pair<fs::path, std::vector<std::string>>;
-  const Directory directories[] = {Directory{game, {}}, Directory{driveC, {}},
-                                   Directory{linked, {"PWD=" + linked.string()}},
-                                   Directory{russian, inRussian}};
+  const Directory directories[] = {
+      {game, {}},
+      {driveC, {}},
+      {linked, {"PWD=" + linked.string()}},
+      {russian, {"LC_ALL=ru_RU.UTF-8", "LOCPATH=" + locales.string()}}};
   for (const auto& [type, data, below, exitStatus] : cases) {
-    const std::string key = "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion";
-    wine({"wine", "reg", "add", key, "/v", "SystemRoot", "/t", type, "/d", data, "/f"}, "/");
+    wine({"wine", "reg", "add", "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion", "/v",
+          "SystemRoot", "/t", type, "/d", data, "/f"},
+         "/");
     const fs::path settings = driveC / below / "Gorblunk.Ini";
     // Exit status, output and the settings file, if any, of a run from `directory` where an
     // earlier settings file was.
     const auto run = [&](const std::vector<std::string>& argv, const Directory& directory) {
       folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
-      std::vector<std::string> settingsOfRun = environment;
-      settingsOfRun.insert(settingsOfRun.end(), directory.second.begin(), directory.second.end());
-      const auto result = RunProcess(argv, directory.first, settingsOfRun);
-      RunProcess({"wineserver", "-w"}, "/", environment);  // then the registry is in system.reg
-      const std::string written = ReadFile(settings);      // empty when there is none
-      std::error_code kept;                                // the read-only folder keeps its file
+      const auto result = wine(argv, directory.first, directory.second);
+      const std::string written = ReadFile(settings);  // empty when there is none
+      std::error_code kept;                            // the read-only folder keeps its file
       fs::remove(settings, kept);
       return std::tuple(result.exitStatus, result.output, written);
     };

@@ -1,13 +1,10 @@
-// Child processes and the working directory, for tests that run the programs.
+// Child processes, for tests that run the programs.
 #pragma once
 
-#include <fcntl.h>
 #include <sys/wait.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <cstdio>
 #include <filesystem>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,55 +15,31 @@ struct ProcessResult {
   std::string output;   // standard output, byte for byte
 };
 
-enum class Output { kRead, kClosed };
-
 // Runs `argv` (the program looked up in PATH) in `workingDirectory`, its environment this
 // process's with the NAME=VALUE settings of `environment`; standard input and standard error are
-// /dev/null. With Output::kClosed standard output is a pipe whose reading end is closed.
+// /dev/null.
 inline ProcessResult RunProcess(const std::vector<std::string>& argv,
                                 const std::filesystem::path& workingDirectory,
-                                const std::vector<std::string>& environment = {},
-                                Output output = Output::kRead) {
-  int pipeEnds[2];
-  if (::pipe2(pipeEnds, O_CLOEXEC) != 0) {
-    throw std::runtime_error("cannot make a pipe");
-  }
-  if (output == Output::kClosed) {
-    ::close(pipeEnds[0]);
-  }
-  // The tests run in one thread, so the child may allocate before it replaces itself.
-  const pid_t child = ::fork();
-  if (child == 0) {
-    const int null = ::open("/dev/null", O_RDWR);
-    ::dup2(null, STDIN_FILENO);
-    ::dup2(null, STDERR_FILENO);
-    ::dup2(pipeEnds[1], STDOUT_FILENO);
-    std::vector<char*> arguments;
-    for (const std::string& setting : environment) {
-      ::putenv(const_cast<char*>(setting.c_str()));
+                                const std::vector<std::string>& environment = {}) {
+  std::string command = "exec env -C";
+  for (const std::vector<std::string>& words :
+       {std::vector<std::string>{workingDirectory.string()}, environment, argv}) {
+    for (const std::string& word : words) {
+      command += " '";
+      for (const char c : word) {
+        command += c == '\'' ? "'\\''" : std::string(1, c);
+      }
+      command += "'";
     }
-    for (const std::string& argument : argv) {
-      arguments.push_back(const_cast<char*>(argument.c_str()));
-    }
-    arguments.push_back(nullptr);
-    if (::chdir(workingDirectory.c_str()) == 0) {
-      ::execvp(arguments[0], arguments.data());
-    }
-    ::_exit(127);
   }
-  ::close(pipeEnds[1]);
+  FILE* const pipe = ::popen((command + " </dev/null 2>/dev/null").c_str(), "r");
   ProcessResult result;
   char buffer[4096];
-  if (output == Output::kRead) {
-    for (ssize_t got = 0; (got = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
-      result.output.append(buffer, static_cast<std::size_t>(got));
-    }
-    ::close(pipeEnds[0]);
+  for (std::size_t got = 0; pipe != nullptr && (got = std::fread(buffer, 1, 4096, pipe)) > 0;) {
+    result.output.append(buffer, got);
   }
-  int status = 0;
-  if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-    result.exitStatus = WEXITSTATUS(status);
-  }
+  const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+  result.exitStatus = status != -1 && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return result;
 }
 
