@@ -20,14 +20,12 @@ int main(int argc, char** argv) {
   form.SetArchivePath(argc > 1 ? argv[1] : "");
   form.PlaceFixedTexts();
   form.ListArchive();
+  // Show paints the main window at once; its controls paint from the queue, shown once the
+  // queue is empty.
   form.Show();
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    const bool paint = message.message == WM_PAINT && message.hwnd == form.Handle();
+  while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
     DispatchMessageA(&message);
-    if (paint) {
-      break;
-    }
   }
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now() - start)
