@@ -42,6 +42,8 @@ inline constexpr int kCellTextInset = 2;
 // A listing that runs longer than this shows its progress, refreshed at this interval.
 inline constexpr std::chrono::milliseconds kProgressDelay{500};
 inline constexpr std::chrono::milliseconds kProgressInterval{50};
+// The progress window's text, before the archive's name.
+inline constexpr std::string_view kListingProgressPrefix = "Listing ";
 
 inline constexpr std::string_view kErrorCaption = "Error";
 inline constexpr std::string_view kAboutCaption = "About";

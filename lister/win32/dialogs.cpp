@@ -191,8 +191,8 @@ ListingProgress::~ListingProgress() {
 }
 
 void ListingProgress::Update(std::int64_t rowsDone) {
-  const std::string text = "Listing " + archiveName_ + "\r\n" + std::to_string(rowsDone) + " of " +
-                           std::to_string(totalRows_);
+  const std::string text = std::string(kListingProgressPrefix) + archiveName_ + "\r\n" +
+                           std::to_string(rowsDone) + " of " + std::to_string(totalRows_);
   SetDlgItemTextA(dialog_, IDC_PROGRESSTEXT, text.c_str());
   SendDlgItemMessageA(dialog_, IDC_PROGRESSBAR, PBM_SETPOS,
                       static_cast<WPARAM>(std::min<std::int64_t>(rowsDone, INT_MAX)), 0);
