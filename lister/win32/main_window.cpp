@@ -395,8 +395,15 @@ void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
   const CurrentRow choice = ChooseCurrentRow(previousRow, rowCount_);
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-  SendMessageA(StringGrid1, LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-               reinterpret_cast<LPARAM>(&state));
+  // Only the selected rows and the focused one are cleared: item -1 would visit every row of
+  // the table, a million of them after a large listing.
+  for (const UINT which : {LVNI_SELECTED, LVNI_FOCUSED}) {
+    for (LRESULT item = -1; (item = SendMessageA(StringGrid1, LVM_GETNEXTITEM,
+                                                 static_cast<WPARAM>(item), which)) >= 0;) {
+      SendMessageA(StringGrid1, LVM_SETITEMSTATE, static_cast<WPARAM>(item),
+                   reinterpret_cast<LPARAM>(&state));
+    }
+  }
   if (choice.row <= 0) {
     return;
   }
