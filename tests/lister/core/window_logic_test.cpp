@@ -39,6 +39,8 @@ TEST(WrapText, BreaksAtBlanksAndInsideWordsLongerThanALine) {
       {"abc def", 6, {"abc", "def"}},
       {"abcdefghij k", 4, {"abcd", "efgh", "ij k"}},
       {"ab cdefghij", 4, {"ab", "cdef", "ghij"}},
+      {"abcde f", 4, {"abcd", "e f"}},
+      {"a bcdef", 4, {"a", "bcde", "f"}},
       {"abc", 0, {"a", "b", "c"}},
       {" ab", 2, {" a", "b"}},
   };
