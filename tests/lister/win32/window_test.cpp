@@ -133,16 +133,9 @@ class Win32Window : public ::testing::Test {
 };
 
 TEST_F(Win32Window, ListsGoodBadAndHostileArchives) {
-  archive::ArchiveImage hostile;
-  archive::HeaderFields header;
-  header.recordCount = INT_MAX;
-  header.title = "Big\rTitle";
-  hostile.PutHeader(header);
-  archive::EntryFields entry;
-  entry.dataOffset = 1;
-  entry.storedSize = 1;
-  entry.name = "ONE";
-  hostile.PutEntry(archive::kHeaderSize, entry);
+  archive::ArchiveImage hostile =
+      archive::BuildArchive("Big\rTitle", 1, {{"ONE", archive::kMethodStored, 1}});
+  hostile.PutI32(archive::kHeaderRecordCountOffset, INT_MAX);
   const struct {
     std::string path, box, first, last, summary, caption;
   } cases[] = {
