@@ -53,7 +53,7 @@ void ListingProgress::Show() {
       parent_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
   dialog_->setObjectName("ListingProgress");
   dialog_->setWindowTitle(FixedText(kProductName));
-  dialog_->setLabelText(QStringLiteral("Listing %1").arg(archiveName_));
+  dialog_->setLabelText(FixedText(kListingProgressPrefix) + archiveName_);
   dialog_->setCancelButton(nullptr);
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setAutoClose(false);

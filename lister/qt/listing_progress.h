@@ -11,13 +11,12 @@
 #include <cstdint>
 #include <memory>
 
+#include "window_layout.h"
+
 class QProgressDialog;
 class QWidget;
 
 namespace lister::window {
-
-inline constexpr std::chrono::milliseconds kProgressDelay{500};
-inline constexpr std::chrono::milliseconds kProgressInterval{50};
 
 class ListingProgress {
  public:

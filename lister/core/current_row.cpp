@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace lister::window {
+namespace lister {
 
 CurrentRow ChooseCurrentRow(std::int64_t previousRow, std::int64_t recordRows) {
   if (recordRows <= 0) {
@@ -16,4 +16,4 @@ CurrentRow ChooseCurrentRow(std::int64_t previousRow, std::int64_t recordRows) {
   return {std::min(previousRow, recordRows), false};
 }
 
-}  // namespace lister::window
+}  // namespace lister

@@ -1,10 +1,10 @@
-// Which row of the record table is current after a listing. Rows are counted as in the grid:
-// the fixed header row is row 0, so the first record is row 1.
+// Which row of the record table is current after a listing, for every window. Rows are counted
+// as in the grid: the fixed header row is row 0, so the first record is row 1.
 #pragma once
 
 #include <cstdint>
 
-namespace lister::window {
+namespace lister {
 
 struct CurrentRow {
   std::int64_t row = 0;  // 0: the table has no record row, so no row is current
@@ -16,4 +16,4 @@ struct CurrentRow {
 // failed listing).
 CurrentRow ChooseCurrentRow(std::int64_t previousRow, std::int64_t recordRows);
 
-}  // namespace lister::window
+}  // namespace lister

@@ -1,0 +1,71 @@
+// The main window's layout and the texts of its dialogs, the same in every window toolkit.
+// Positions and sizes are pixels at 96 pixels per inch, relative to the parent.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstddef>
+#include <string_view>
+
+#include "listing_texts.h"
+
+namespace lister {
+
+struct Box {
+  int left;
+  int top;
+  int width;
+  int height;
+};
+
+inline constexpr int kClientWidth = 473;
+inline constexpr int kClientHeight = 295;
+inline constexpr int kWindowFontPixels = 11;
+
+inline constexpr Box kGroupBox = {8, 0, 457, 105};
+inline constexpr std::string_view kGroupBoxCaption = "Archive header";
+// Labels size themselves to their text: the widest line, and this many pixels per line.
+inline constexpr int kLabelLineHeight = 13;
+inline constexpr Box kLabel1At = {8, 24, 0, 0};
+inline constexpr Box kLabel2At = {144, 24, 0, 0};
+inline constexpr Box kRadioButton2 = {384, 56, 57, 17};
+inline constexpr Box kRadioButton1 = {384, 80, 57, 17};
+inline constexpr std::string_view kInBytesCaption = "in bytes";
+inline constexpr std::string_view kInKBCaption = "in KB";
+
+inline constexpr Box kStringGrid = {8, 112, 457, 174};
+inline constexpr int kGridRowHeight = 18;
+inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72, 72, 72};
+// Cell text starts this far in from the cell's left and top edges.
+inline constexpr int kCellTextInset = 2;
+
+// A listing that runs longer than this shows its progress, refreshed at this interval.
+inline constexpr std::chrono::milliseconds kProgressDelay{500};
+inline constexpr std::chrono::milliseconds kProgressInterval{50};
+// The progress window's text, before the archive's name.
+inline constexpr std::string_view kListingProgressPrefix = "Listing ";
+
+inline constexpr std::string_view kErrorCaption = "Error";
+inline constexpr std::string_view kAboutCaption = "About";
+// In UTF-8; Windows-1252 has the sign as byte 0xA9.
+inline constexpr std::string_view kCopyrightText = "Copyright \u00A9 Gorblunk tools developers";
+
+inline constexpr std::string_view kOpenDialogTitle = "Select an archive file to list";
+// Longer chosen paths count as a cancel.
+inline constexpr std::size_t kMaxChosenPathLength = 259;
+struct FilterText {
+  std::string_view description;  // shown exactly as written
+  std::string_view patterns;     // separated by ';'
+};
+inline constexpr std::array<FilterText, 6> kArchiveFilters = {{
+    {"Any file (*.*)", "*.*"},
+    {"Sprite group archive (*.spr)", "*.spr"},
+    {"Brindel  map (*.map)", "*.map"},
+    {"Brindel tile group (*.til)", "*.til"},
+    {"Palette table (*.mix;*.lit;*.llt)", "*.mix;*.lit;*.llt"},
+    {"Any archive file", "*.spr;*.map;*.til;*.mix;*.lit;*.llt;*.tex"},
+}};
+// The filter selected at the first use, counted from 0: "Any archive file".
+inline constexpr std::size_t kFirstFilterIndex = 5;
+
+}  // namespace lister

@@ -1,0 +1,201 @@
+#include "dialogs.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "resource.h"
+#include "text_wrap.h"
+
+namespace lister::win32 {
+
+namespace {
+
+// Posted by a box to itself once it is up, for the seam.
+constexpr UINT kBoxShown = WM_APP + 1;
+
+struct BoxContext {
+  const DialogSeam* seam;
+  BoxHandler handle;
+};
+
+INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    PostMessageA(dialog, kBoxShown, 0, 0);
+  }
+  auto* context = reinterpret_cast<BoxContext*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (context == nullptr) {
+    return FALSE;
+  }
+  if (message == kBoxShown) {
+    if (context->seam->boxShown) {
+      context->seam->boxShown(dialog);
+    }
+    return TRUE;
+  }
+  return context->handle(dialog, message, wParam, lParam);
+}
+
+int TextWidthIn(HDC dc, std::string_view text) {
+  SIZE size{};
+  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
+  return size.cx;
+}
+
+}  // namespace
+
+HFONT CreateWindowFont(int pixels, bool bold) {
+  return CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                     DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                     DEFAULT_PITCH | FF_SWISS, "MS Sans Serif");
+}
+
+INT_PTR RunBox(HWND owner, int id, const DialogSeam& seam, BoxHandler handle) {
+  BoxContext context{&seam, std::move(handle)};
+  return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), owner, BoxProc,
+                         reinterpret_cast<LPARAM>(&context));
+}
+
+void CentreOnScreen(HWND window) {
+  RECT area{};
+  SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  const int width = frame.right - frame.left;
+  const int height = frame.bottom - frame.top;
+  SetWindowPos(window, nullptr, area.left + (area.right - area.left - width) / 2,
+               area.top + (area.bottom - area.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void SetClientSize(HWND window, int width, int height) {
+  RECT frame{};
+  GetWindowRect(window, &frame);
+  RECT client{};
+  GetClientRect(window, &client);
+  SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left + width - client.right,
+               frame.bottom - frame.top + height - client.bottom,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void RunErrorBox(HWND owner, const std::string& message, HFONT font, const DialogSeam& seam) {
+  RunBox(owner, IDD_ERRORBOX, seam, [&](HWND box, UINT msg, WPARAM wParam, LPARAM) -> INT_PTR {
+    if (msg == WM_COMMAND && (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL)) {
+      EndDialog(box, IDOK);
+      return TRUE;
+    }
+    if (msg != WM_INITDIALOG) {
+      return FALSE;
+    }
+    HWND text = GetDlgItem(box, IDC_ERRORTEXT);
+    HWND ok = GetDlgItem(box, IDOK);
+    SendMessageA(text, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    SendDlgItemMessageA(box, IDC_ERRORICON, STM_SETICON,
+                        reinterpret_cast<WPARAM>(LoadIconA(nullptr, IDI_HAND)), 0);
+    HDC dc = GetDC(box);
+    HGDIOBJ old = SelectObject(dc, font);
+    const std::vector<std::string> lines =
+        WrapText(message, GetSystemMetrics(SM_CXSCREEN) / 2,
+                 [dc](std::string_view part) { return TextWidthIn(dc, part); });
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    int textWidth = 0;
+    std::string shown;
+    for (const std::string& line : lines) {
+      textWidth = std::max(textWidth, TextWidthIn(dc, line));
+      shown += (shown.empty() ? "" : "\r\n") + line;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(box, dc);
+    // Pixels: a 12-pixel margin, the 32-pixel icon, the text beside it, OK centred below.
+    constexpr int kMargin = 12, kIcon = 32, kButtonWidth = 75, kButtonHeight = 23;
+    const int textHeight =
+        metrics.tmHeight * static_cast<int>(std::max<std::size_t>(lines.size(), 1));
+    const int textTop = kMargin + std::max(0, (kIcon - textHeight) / 2);
+    const int textLeft = 2 * kMargin + kIcon;
+    const int width = std::max(textLeft + textWidth + kMargin, kButtonWidth + 2 * kMargin);
+    const int buttonTop = std::max(kMargin + kIcon, textTop + textHeight) + kMargin;
+    SetWindowTextA(text, shown.c_str());
+    MoveWindow(GetDlgItem(box, IDC_ERRORICON), kMargin, kMargin, kIcon, kIcon, FALSE);
+    MoveWindow(text, textLeft, textTop, textWidth + 1, textHeight, FALSE);
+    MoveWindow(ok, (width - kButtonWidth) / 2, buttonTop, kButtonWidth, kButtonHeight, FALSE);
+    SetClientSize(box, width, buttonTop + kButtonHeight + kMargin);
+    CentreOnScreen(box);
+    SetFocus(ok);
+    return FALSE;
+  });
+}
+
+std::optional<std::string> ArchiveOpenDialog::Execute(HWND owner, const DialogSeam& seam) {
+  std::string filters;
+  for (const FilterText& filter : kArchiveFilters) {
+    ((filters += filter.description) += '\0') += filter.patterns;
+    filters += '\0';
+  }
+  std::vector<char> file(kMaxChosenPathLength + 1, '\0');
+  lastPath_.copy(file.data(), std::min(lastPath_.size(), kMaxChosenPathLength));
+  OPENFILENAMEA request{};
+  request.lStructSize = sizeof request;
+  request.hwndOwner = owner;
+  request.lpstrFilter = filters.c_str();
+  request.nFilterIndex = static_cast<DWORD>(filterIndex_ + 1);
+  request.lpstrFile = file.data();
+  request.nMaxFile = static_cast<DWORD>(file.size());
+  const std::string title(kOpenDialogTitle);
+  request.lpstrTitle = title.c_str();
+  // No existence check and the read-only box shown (it is ignored: listing never writes); the
+  // current folder stays where it was, so that relative paths keep their meaning.
+  request.Flags = OFN_EXPLORER | OFN_NOCHANGEDIR;
+  // A longer path does not fit the buffer and fails the call, which counts as a cancel.
+  if (!seam.getOpenFileName(request)) {
+    return std::nullopt;
+  }
+  const std::string path(file.data(), strnlen(file.data(), file.size()));
+  if (path.empty() || path.size() > kMaxChosenPathLength) {
+    return std::nullopt;
+  }
+  if (request.nFilterIndex >= 1 && request.nFilterIndex <= kArchiveFilters.size()) {
+    filterIndex_ = request.nFilterIndex - 1;
+  }
+  lastPath_ = path;
+  return path;
+}
+
+namespace {
+
+INT_PTR CALLBACK ProgressProc(HWND, UINT message, WPARAM wParam, LPARAM) {
+  // Neither Esc nor a close request ends a listing.
+  return message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL);
+}
+
+}  // namespace
+
+ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows)
+    : owner_(owner), archiveName_(archiveName), totalRows_(totalRows) {
+  dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), owner,
+                               ProgressProc, 0);
+  SendDlgItemMessageA(dialog_, IDC_PROGRESSBAR, PBM_SETRANGE32, 0,
+                      static_cast<LPARAM>(std::min<std::int64_t>(totalRows, INT_MAX)));
+  CentreOnScreen(dialog_);
+  EnableWindow(owner_, FALSE);
+  ShowWindow(dialog_, SW_SHOW);
+}
+
+ListingProgress::~ListingProgress() {
+  // The owner comes back before the box goes, so that it, not another program, is activated.
+  EnableWindow(owner_, TRUE);
+  DestroyWindow(dialog_);
+}
+
+void ListingProgress::Update(std::int64_t rowsDone) {
+  const std::string text = std::string(kListingProgressPrefix) + archiveName_ + "\r\n" +
+                           std::to_string(rowsDone) + " of " + std::to_string(totalRows_);
+  SetDlgItemTextA(dialog_, IDC_PROGRESSTEXT, text.c_str());
+  SendDlgItemMessageA(dialog_, IDC_PROGRESSBAR, PBM_SETPOS,
+                      static_cast<WPARAM>(std::min<std::int64_t>(rowsDone, INT_MAX)), 0);
+}
+
+}  // namespace lister::win32
