@@ -641,22 +641,6 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
-    case WM_ENTERMENULOOP:
-      openPopups_ = 0;
-      break;
-    case WM_INITMENUPOPUP:
-      ++openPopups_;
-      break;
-    case WM_UNINITMENUPOPUP:
-      openPopups_ = std::max(openPopups_ - 1, 0);
-      break;
-    case WM_EXITMENULOOP:
-      // Esc on the menu bar itself, with no menu open below it, reaches the window: it ends
-      // the menu and closes the window. Inside an open menu Esc only closes that menu.
-      if (GetKeyState(VK_ESCAPE) < 0 && openPopups_ == 0) {
-        PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-      }
-      break;
     case WM_CLOSE:
       if (listingRuns_) {
         closeRequested_ = true;

@@ -100,7 +100,6 @@ class TForm1 : public ListingView {
   std::chrono::steady_clock::time_point lastUpdate_;
   bool listingRuns_ = false;
   bool closeRequested_ = false;  // during the listing
-  int openPopups_ = 0;           // menus open below the menu bar
 
   HFONT font_;
   HFONT boldFont_;

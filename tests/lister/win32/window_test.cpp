@@ -1,6 +1,6 @@
 // The Win32 window driven through its messages, its dialogs answered through the seam: the texts
 // it shows for good, bad and hostile archives, layout, the unit switch, the current row across
-// listings, the open dialog, drops, Esc (also from the menu bar), the error box, the progress.
+// listings, the open dialog, drops, Esc (not in the menu bar), the error box, the progress.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
@@ -303,13 +303,12 @@ TEST_F(Win32Window, EscClosesFromAnyControlButNotInTheAboutBox) {
   }
 }
 
-// Real key presses through the X server, from another thread: a menu runs a loop of its own.
-TEST_F(Win32Window, EscOnTheMenuBarClosesButInsideAMenuOnlyLeavesIt) {
-  const std::pair<std::vector<BYTE>, bool> cases[] = {
-      {{VK_MENU, VK_ESCAPE}, false},
-      {{VK_MENU, 'F', VK_ESCAPE}, true},
-      {{VK_MENU, 'F', VK_ESCAPE, VK_ESCAPE}, false}};
-  for (const auto& [keys, open] : cases) {
+// Real key presses through the X server, from another thread: a menu runs a loop of its own. Esc
+// in the menu bar or in an open menu only leaves it; the window stays.
+TEST_F(Win32Window, EscInTheMenuBarOrAMenuOnlyLeavesIt) {
+  const std::vector<BYTE> cases[] = {
+      {VK_MENU, VK_ESCAPE}, {VK_MENU, 'F', VK_ESCAPE}, {VK_MENU, 'F', VK_ESCAPE, VK_ESCAPE}};
+  for (const auto& keys : cases) {
     Start(Numbered("n.spr", 3));
     SetForegroundWindow(form_->Handle());
     std::atomic<bool> done = false;
@@ -329,7 +328,7 @@ TEST_F(Win32Window, EscOnTheMenuBarClosesButInsideAMenuOnlyLeavesIt) {
     }
     typist.join();
     Pump();
-    EXPECT_EQ(IsWindow(form_->Handle()) != FALSE, open) << keys.size();
+    EXPECT_TRUE(IsWindow(form_->Handle())) << keys.size();
   }
 }
 
