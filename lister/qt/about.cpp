@@ -10,6 +10,7 @@
 #include "program_icon.h"
 #include "visible_text.h"
 #include "window_font.h"
+#include "window_layout.h"
 #include "window_placement.h"
 
 namespace lister::window {
@@ -31,7 +32,7 @@ TAboutBox::TAboutBox(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName("TAboutBox");
-  setWindowTitle(QString::fromLatin1(kAboutCaption));
+  setWindowTitle(FixedText(kAboutCaption));
   setModal(true);
   // Unlike the main window, the about box follows the screen's resolution.
   const double scale = logicalDpiY() / 96.0;
@@ -55,8 +56,10 @@ TAboutBox::TAboutBox(QWidget* parent)
   ProductName = MakeLabel(AboutPanel, "ProductName", FixedText(kProductName), {px(88), px(16)});
   ProductName->setFont(bold);
   ProductName->adjustSize();
-  Copyright =
-      MakeLabel(AboutPanel, "Copyright", QString::fromUtf8(kCopyrightText), {px(88), px(32)});
+  Copyright = MakeLabel(
+      AboutPanel, "Copyright",
+      QString::fromUtf8(kCopyrightText.data(), static_cast<qsizetype>(kCopyrightText.size())),
+      {px(88), px(32)});
   Version = MakeLabel(AboutPanel, "Version", QString(), {px(88), px(40)});
 
   OKButton = new QPushButton(QStringLiteral("OK"), this);

@@ -11,9 +11,6 @@ class QPushButton;
 
 namespace lister::window {
 
-inline constexpr char kAboutCaption[] = "About";
-inline constexpr char kCopyrightText[] = "Copyright \u00A9 Gorblunk tools developers";
-
 class TAboutBox : public QDialog {
   Q_OBJECT
 

@@ -7,27 +7,26 @@
 #include <QGridLayout>
 #include <vector>
 
+#include "visible_text.h"
+
 namespace lister::window {
 
 const std::vector<FileFilter>& ArchiveFilters() {
-  // "*.*" means every file, as on Windows, where a name without a dot matches it too.
-  static const std::vector<FileFilter> filters = {
-      {QStringLiteral("Any file (*.*)"), {QStringLiteral("*")}},
-      {QStringLiteral("Sprite group archive (*.spr)"), {QStringLiteral("*.spr")}},
-      {QStringLiteral("Brindel  map (*.map)"), {QStringLiteral("*.map")}},
-      {QStringLiteral("Brindel tile group (*.til)"), {QStringLiteral("*.til")}},
-      {QStringLiteral("Palette table (*.mix;*.lit;*.llt)"),
-       {QStringLiteral("*.mix"), QStringLiteral("*.lit"), QStringLiteral("*.llt")}},
-      {QStringLiteral("Any archive file"),
-       {QStringLiteral("*.spr"), QStringLiteral("*.map"), QStringLiteral("*.til"),
-        QStringLiteral("*.mix"), QStringLiteral("*.lit"), QStringLiteral("*.llt"),
-        QStringLiteral("*.tex")}},
-  };
+  static const std::vector<FileFilter> filters = [] {
+    std::vector<FileFilter> made;
+    for (const FilterText& filter : kArchiveFilters) {
+      QStringList patterns = FixedText(filter.patterns).split(u';');
+      // "*.*" means every file, as on Windows, where a name without a dot matches it too.
+      patterns.replaceInStrings(QStringLiteral("*.*"), QStringLiteral("*"));
+      made.push_back({FixedText(filter.description), patterns});
+    }
+    return made;
+  }();
   return filters;
 }
 
 bool IsAcceptablePath(const QString& path) {
-  return !path.isEmpty() && path.toUcs4().size() <= kMaxChosenPathLength;
+  return !path.isEmpty() && static_cast<std::size_t>(path.toUcs4().size()) <= kMaxChosenPathLength;
 }
 
 namespace {
@@ -63,7 +62,7 @@ void ArchiveOpenDialog::Configure(QFileDialog& dialog) const {
   dialog.setObjectName("OpenDialog");
   // Qt's own dialog, on every desktop, so that the filters above hold everywhere.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
-  dialog.setWindowTitle(QString::fromLatin1(kOpenDialogTitle));
+  dialog.setWindowTitle(FixedText(kOpenDialogTitle));
   dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   QStringList descriptions;

@@ -10,14 +10,11 @@
 #include <vector>
 
 #include "dialog_runner.h"
+#include "window_layout.h"
 
 class QFileDialog;
 
 namespace lister::window {
-
-inline constexpr char kOpenDialogTitle[] = "Select an archive file to list";
-// Longer paths count as a cancel.
-inline constexpr qsizetype kMaxChosenPathLength = 259;
 
 struct FileFilter {
   QString description;  // shown exactly as written
@@ -26,8 +23,6 @@ struct FileFilter {
 
 // The filters in the order the dialog offers them.
 const std::vector<FileFilter>& ArchiveFilters();
-// The filter selected at the first use: "Any archive file".
-inline constexpr int kFirstFilterIndex = 5;
 
 bool IsAcceptablePath(const QString& path);
 
@@ -47,7 +42,7 @@ class ArchiveOpenDialog : public QObject {
   void Configure(QFileDialog& dialog) const;
 
   DialogRunner runDialog_;
-  int filterIndex_ = kFirstFilterIndex;
+  int filterIndex_ = static_cast<int>(kFirstFilterIndex);
   QString lastPath_;
 };
 

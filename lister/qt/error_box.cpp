@@ -8,6 +8,8 @@
 #include <QTextLayout>
 #include <algorithm>
 
+#include "visible_text.h"
+#include "window_layout.h"
 #include "window_placement.h"
 
 namespace lister::window {
@@ -43,8 +45,8 @@ int HalfScreenWidth(const QWidget* parent) {
 }  // namespace
 
 ErrorBox::ErrorBox(const QString& message, QWidget* parent)
-    : QMessageBox(QMessageBox::Critical, QString::fromLatin1(kErrorCaption), QString(),
-                  QMessageBox::NoButton, parent) {
+    : QMessageBox(QMessageBox::Critical, FixedText(kErrorCaption), QString(), QMessageBox::NoButton,
+                  parent) {
   // Wrapped here rather than by the message box, which breaks only at blanks and grows to the
   // whole screen for a long file name.
   // The stop icon and the gaps beside it take their share of the half screen.

@@ -7,8 +7,6 @@
 
 namespace lister::window {
 
-inline constexpr char kErrorCaption[] = "Error";
-
 // `text` in lines no wider than `width` pixels in `font`: broken at blanks where it can be, inside
 // a word that is wider than a line on its own.
 QString WrapText(const QString& text, const QFont& font, int width);

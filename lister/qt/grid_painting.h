@@ -8,8 +8,6 @@
 
 namespace lister::window {
 
-inline constexpr int kCellTextInset = 2;
-
 class GridCellDelegate : public QStyledItemDelegate {
   Q_OBJECT
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "visible_text.h"
+#include "window_layout.h"
 
 namespace lister::window {
 

@@ -9,8 +9,6 @@
 
 namespace lister::window {
 
-inline constexpr int kLabelLineHeight = 13;
-
 class LineLabel : public QWidget {
   Q_OBJECT
 

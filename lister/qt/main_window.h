@@ -14,6 +14,7 @@
 #include "archive_reader.h"
 #include "dialog_runner.h"
 #include "listing_view.h"
+#include "window_layout.h"
 
 class QAction;
 class QGroupBox;
@@ -28,11 +29,6 @@ class ArchiveOpenDialog;
 class LineLabel;
 class ListingProgress;
 class RecordTableModel;
-
-inline constexpr int kClientWidth = 473;
-inline constexpr int kClientHeight = 295;
-inline constexpr int kGridRowHeight = 18;
-inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72, 72, 72};
 
 class TForm1 : public QMainWindow, public ListingView {
   Q_OBJECT

@@ -4,10 +4,9 @@
 #pragma once
 
 #include <QFont>
+#include "window_layout.h"
 
 namespace lister::window {
-
-inline constexpr int kWindowFontPixels = 11;
 
 QFont WindowFont(int pixelSize = kWindowFontPixels);
 
