@@ -87,8 +87,11 @@ else
   fail "Setwright.exe wrote no $ini"
 fi
 
-# Trovanta.exe: its window on a virtual screen.
+# Trovanta.exe: its window on a virtual screen. The wineserver of the console runs above has no
+# display; a new one is started under Xvfb.
 if [ -f "$folder/Trovanta.exe" ]; then
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
   read -r -d '' inner <<'INNER' || true
 cd "$1"
 wine "$2" HEROES.SPR &
