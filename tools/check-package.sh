@@ -11,20 +11,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$PWD
 build=$source/build
-version=$(sed -n 's/^project(GorblunkTools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+source tools/check-common.sh
 deb=$build/gorblunk-tools_${version}_amd64.deb
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
-# expect WHAT WANTED GOT
-expect() {
-  if [ "$2" != "$3" ]; then
-    fail "$1: wanted '$2', got '$3'"
-  fi
-}
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT

@@ -7,20 +7,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$PWD
 build=$source/build
-version=$(sed -n 's/^project(GorblunkTools VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+source tools/check-common.sh
 name=trovanta-windows-$version
 zip=$build/$name.zip
 
-failures=0
-fail() {
-  echo "FAILED: $*" >&2
-  failures=$((failures + 1))
-}
-expect() {
-  if [ "$2" != "$3" ]; then
-    fail "$1: wanted '$2', got '$3'"
-  fi
-}
 
 work=$(mktemp -d)
 export WINEPREFIX=$work/prefix WINEDEBUG=-all WINEDLLOVERRIDES=mscoree,mshtml= LC_ALL=C.UTF-8
