@@ -63,7 +63,6 @@ void ArchiveOpenDialog::Configure(QFileDialog& dialog) const {
   // Qt's own dialog, on every desktop, so that the filters above hold everywhere.
   dialog.setOption(QFileDialog::DontUseNativeDialog);
   dialog.setWindowTitle(FixedText(kOpenDialogTitle));
-  dialog.setAcceptMode(QFileDialog::AcceptOpen);
   dialog.setFileMode(QFileDialog::AnyFile);
   QStringList descriptions;
   for (const FileFilter& filter : ArchiveFilters()) {

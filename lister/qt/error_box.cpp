@@ -58,7 +58,6 @@ ErrorBox::ErrorBox(const QString& message, QWidget* parent)
   setTextFormat(Qt::PlainText);
   QPushButton* ok = addButton(QMessageBox::Ok);
   setDefaultButton(ok);
-  setEscapeButton(ok);
   setWindowModality(Qt::ApplicationModal);
 }
 

@@ -130,8 +130,9 @@ void TForm1::BuildGrid(QWidget* client) {
   header->setSectionResizeMode(QHeaderView::Fixed);
   header->setMinimumSectionSize(1);
   header->setFixedHeight(kGridRowHeight);
-  for (std::size_t i = 0; i < kColumnWidths.size(); ++i) {
-    header->resizeSection(static_cast<int>(i), kColumnWidths[i]);
+  int column = 0;
+  for (const int width : kColumnWidths) {
+    header->resizeSection(column++, width);
   }
   QHeaderView* rows = StringGrid1->verticalHeader();
   rows->hide();
@@ -146,7 +147,6 @@ void TForm1::BuildGrid(QWidget* client) {
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setTabKeyNavigation(false);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StringGrid1->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   StringGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
   StringGrid1->verticalScrollBar()->setTracking(true);
 }

@@ -96,19 +96,10 @@ TEST_F(GridTest, PaintsTheSelectionGridLinesAndHeader) {
     EXPECT_EQ(image.pixelColor(at * image.devicePixelRatio()).name(), colour.name()) << at.x();
   }
   // Some ink in the first header cell and in a record's name cell: their texts are drawn.
-  const auto inked = [&](const QRect& area, const QColor& paper) {
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-      for (int x = area.left(); x <= area.right(); ++x) {
-        if (image.pixelColor(QPoint(x, y) * image.devicePixelRatio()) != paper) {
-          return true;
-        }
-      }
-    }
-    return false;
-  };
-  EXPECT_TRUE(inked({header + QPoint(2, 2), QSize(40, 13)}, colours.color(QPalette::Button)));
-  EXPECT_TRUE(inked({cells + QPoint(54, 2), QSize(40, 13)},
-                    colours.color(QPalette::Inactive, QPalette::Base)));
+  EXPECT_TRUE(testing::Inked(image, {header + QPoint(2, 2), QSize(40, 13)},
+                             colours.color(QPalette::Button)));
+  EXPECT_TRUE(testing::Inked(image, {cells + QPoint(54, 2), QSize(40, 13)},
+                             colours.color(QPalette::Inactive, QPalette::Base)));
 }
 
 }  // namespace

@@ -15,13 +15,17 @@ Qt::DropAction Drop(TForm1& form, const QUrl& url,
   QMimeData data;
   data.setUrls({QUrl("https://example.invalid/x.spr"), url});
   QDragEnterEvent enter({9, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
-  QDropEvent drop({9, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
-  for (QDropEvent* event : {static_cast<QDropEvent*>(&enter), &drop}) {
+  QDragMoveEvent move({19, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  QDropEvent drop({19, 9}, actions, &data, Qt::LeftButton, Qt::NoModifier);
+  for (QDropEvent* event :
+       {static_cast<QDropEvent*>(&enter), static_cast<QDropEvent*>(&move), &drop}) {
     event->setDropAction(Qt::MoveAction);
     event->setAccepted(false);
     QApplication::sendEvent(&form, event);
   }
-  return enter.isAccepted() && drop.isAccepted() ? drop.dropAction() : Qt::IgnoreAction;
+  const bool taken = enter.isAccepted() && move.isAccepted() && drop.isAccepted() &&
+                     move.dropAction() == drop.dropAction();
+  return taken ? drop.dropAction() : Qt::IgnoreAction;
 }
 
 TEST_F(MainWindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
@@ -102,6 +106,7 @@ TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
       at("Label1").x() + QFontMetrics(form->font()).horizontalAdvance("Total uncompressed length:"),
       at("Label2").x() - 6);
   EXPECT_TRUE(label2.font().bold() && !label1.font().bold());
+  EXPECT_NE(form->findChild<QObject*>("OpenDialog1"), nullptr);
   EXPECT_EQ(form->minimumSize(), form->maximumSize()) << "not resizable";
   EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
@@ -116,6 +121,12 @@ TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
   for (const int pixels : {11, 20}) {  // and follow a change of font
     label.setFont(WindowFont(pixels));
     EXPECT_EQ(label.size(), QSize(label.fontMetrics().horizontalAdvance("Tom & Jerry"), 4 * 13));
+  }
+  const QImage image = label.grab().toImage();
+  for (int line = 0; line < 4; ++line) {  // each line drawn in its own 13 pixels
+    EXPECT_TRUE(
+        testing::Inked(image, {0, line * 13, 20, 13}, label.palette().color(QPalette::Window)))
+        << line;
   }
 }
 

@@ -34,6 +34,18 @@ inline int OffCentre(const QWidget& window) {
       .manhattanLength();
 }
 
+// Whether some pixel of `area` (in device-independent pixels) differs from `paper`.
+inline bool Inked(const QImage& image, const QRect& area, const QColor& paper) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(QPoint(x, y) * image.devicePixelRatio()) != paper) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 // Runs `answer` on the modal dialog that the next event loop shows.
 inline void AnswerModal(std::function<void(QDialog&)> answer) {
   QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
