@@ -156,6 +156,7 @@ TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
             Qt::LinkAction);
   EXPECT_EQ(Drop(*form, QUrl::fromLocalFile(dropped)), Qt::CopyAction);
   QCoreApplication::processEvents();
+  EXPECT_EQ(errors_.size(), 1) << "a refused drop lists nothing";
   EXPECT_EQ(form->windowTitle(), "Trovanta (dropped.spr)");
   EXPECT_EQ(Rows(*form), 6);
   answerOpen_ = [&](QFileDialog& dialog) {
