@@ -24,9 +24,8 @@ QString WrapText(const QString& text, const QFont& font, int width) {
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
     line.setLineWidth(width);
     QString piece = text.mid(line.textStart(), line.textLength());
-    // The blanks at a break give way to the line break.
-    const bool broken = line.textStart() + line.textLength() < text.size();
-    while (broken && piece.endsWith(u' ')) {
+    // The blanks at a break give way to the line break; at the end they show nothing either.
+    while (piece.endsWith(u' ')) {
       piece.chop(1);
     }
     lines.append(piece);

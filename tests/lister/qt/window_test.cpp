@@ -1,12 +1,101 @@
-// The main window as the user meets it: start-up, layout, the commands, the current row and a
-// long listing, on the offscreen platform.
-#include "window_test_support.h"
+// The Trovanta window on the offscreen platform, as the user meets it: start-up, layout, the
+// commands, the current row, a long listing, the record table, the modal boxes (run with
+// QDialog::exec and answered as a user would) and the open dialog.
+#include <gtest/gtest.h>
+
+#include <QtTest>
+#include <QtWidgets>
+#include <ostream>
+
+#include "about.h"
+#include "error_box.h"
+#include "line_label.h"
+#include "record_table_model.h"
+#include "start_up.h"
+#include "temp_dir.h"
+#include "window_font.h"
+
+void PrintTo(const QString& text, std::ostream* out) {
+  *out << '"' << text.toStdString() << '"';
+}
 
 namespace lister::window {
 namespace {
 
-using testing::Child;
-using MainWindowTest = testing::WindowTest;
+// The descendant of `root` with that object name.
+template <typename T = QWidget>
+T& Child(const QObject& root, const char* name) {
+  T* child = root.findChild<T*>(QString::fromLatin1(name));
+  return child != nullptr ? *child : throw std::runtime_error(name);
+}
+
+// How far the window's frame lies from the centre of the screen, in pixels.
+int OffCentre(const QWidget& window) {
+  return (window.frameGeometry().center() - window.screen()->availableGeometry().center())
+      .manhattanLength();
+}
+
+// Whether some pixel of `area` (in device-independent pixels) differs from `paper`.
+bool Inked(const QImage& image, const QRect& area, const QColor& paper) {
+  for (int y = area.top(); y <= area.bottom(); ++y) {
+    for (int x = area.left(); x <= area.right(); ++x) {
+      if (image.pixelColor(QPoint(x, y) * image.devicePixelRatio()) != paper) {
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+// Runs `answer` on the modal dialog that the next event loop shows.
+void AnswerModal(std::function<void(QDialog&)> answer) {
+  QTimer::singleShot(0, [answer] { answer(*qobject_cast<QDialog*>(qApp->activeModalWidget())); });
+}
+
+class WindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<TForm1> Start(const std::vector<std::string>& args) {
+    return PrepareMainWindow(reader_, args, [this](QDialog& dialog) {
+      if (auto* box = qobject_cast<ErrorBox*>(&dialog)) {
+        errors_.append(box->text());
+        errorsWhileShown_ += box->parentWidget()->isVisible() ? 1 : 0;
+      }
+      auto* open = qobject_cast<QFileDialog*>(&dialog);
+      return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
+    });
+  }
+  // An archive of `records` stored records named R0.SPR, R1.SPR, ...
+  std::string Archive(const std::string& name, int records) {
+    std::vector<archive::RecordSpec> numbered;
+    for (int i = 0; i < records; ++i) {
+      numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
+    }
+    return dir_.Write(name, archive::BuildArchive("Numbered", 1, numbered));
+  }
+  // Lists `path` as if the user chose it in the open dialog.
+  void Open(TForm1& form, const std::string& path) {
+    answerOpen_ = [path](QFileDialog& dialog) {
+      dialog.selectFile(QString::fromStdString(path));
+      return static_cast<int>(QDialog::Accepted);
+    };
+    Child<QAction>(form, "Open1").trigger();
+  }
+  static QStringList Summary(const TForm1& form) {
+    return Child<LineLabel>(form, "Label2").Lines();
+  }
+  static QTableView& Grid(const TForm1& form) { return Child<QTableView>(form, "StringGrid1"); }
+  static int Rows(const TForm1& form) { return Grid(form).model()->rowCount(); }
+  static QString Cell(const TForm1& form, int row, int column) {
+    return Grid(form).model()->index(row, column).data().toString();
+  }
+
+  archive::ArchiveReader reader_;
+  testing_support::TempDir dir_;
+  std::function<int(QFileDialog&)> answerOpen_ = [](QFileDialog&) { return 0; };
+  QStringList errors_;
+  int errorsWhileShown_ = 0;
+  int openDialogs_ = 0;
+};
 
 // Drags `url` onto the window offering `actions` and drops it there; the action the window took,
 // IgnoreAction when it refused the drag or the drop.
@@ -28,7 +117,7 @@ Qt::DropAction Drop(TForm1& form, const QUrl& url,
   return taken ? drop.dropAction() : Qt::IgnoreAction;
 }
 
-TEST_F(MainWindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
+TEST_F(WindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
   const std::string good = Archive("good.spr", 3);
   const std::string bad = dir_.WriteText("bad.spr", "not an archive at all");
   const QString fail = "0|Trovanta|Not an archive file";
@@ -59,7 +148,7 @@ TEST(ProgramArgumentsTest, QtSeesOnlyTheProgramName) {
   EXPECT_EQ(arguments.QtArgv()[1], nullptr);
 }
 
-TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
+TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
   const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 30)});
   form->layout()->activate();
   const QTableView& grid = Grid(*form);
@@ -111,10 +200,10 @@ TEST_F(MainWindowTest, PlacesEveryItemWhereTheLayoutSays) {
   EXPECT_FALSE(form->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
   EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
   form->show();
-  EXPECT_LE(testing::OffCentre(*form), 2) << "centred on the screen";
+  EXPECT_LE(OffCentre(*form), 2) << "centred on the screen";
 }
 
-TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
+TEST_F(WindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
   LineLabel label;
   label.SetLines({"Tom & Jerry", "A\nB\rC", QString("A") + QChar(0) + "\x7F", "mid"});
   EXPECT_EQ(label.Lines(), (QStringList{"Tom & Jerry", "A\u240AB\u240DC", "A\u2400\u2421", "mid"}));
@@ -125,12 +214,12 @@ TEST_F(MainWindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
   const QImage image = label.grab().toImage();
   for (int line = 0; line < 4; ++line) {  // each line drawn in its own 13 pixels
     EXPECT_TRUE(
-        testing::Inked(image, {0, line * 13, 20, 13}, label.palette().color(QPalette::Window)))
+        Inked(image, {0, line * 13, 20, 13}, label.palette().color(QPalette::Window)))
         << line;
   }
 }
 
-TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
+TEST_F(WindowTest, CommandsListAndSwitchUnits) {
   const std::unique_ptr<TForm1> form = Start({dir_.Write(
       "mixed.spr",
       archive::BuildArchive("Mixed", 2,
@@ -167,7 +256,7 @@ TEST_F(MainWindowTest, CommandsListAndSwitchUnits) {
   EXPECT_EQ(openDialogs_, 3);
 }
 
-TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIsButInTheMenuBar) {
+TEST_F(WindowTest, EscClosesTheWindowWhereverTheFocusIsButInTheMenuBar) {
   for (const auto& [focus, closes] : {std::pair{"StringGrid1", true},
                                       {"RadioButton1", true},
                                       {"ClientArea", true},
@@ -186,7 +275,7 @@ TEST_F(MainWindowTest, EscClosesTheWindowWhereverTheFocusIsButInTheMenuBar) {
   }
 }
 
-TEST_F(MainWindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
+TEST_F(WindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
   const std::string fifty = Archive("fifty.spr", 50);
   const std::unique_ptr<TForm1> form = Start({Archive("forty.spr", 40)});
   form->show();
@@ -231,7 +320,7 @@ TEST_F(MainWindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
 // The progress dialog lets events through during a long listing. Meanwhile the window refuses
 // Open, drops and the unit buttons, and carries out a close request (Esc, the close box) at its
 // end.
-TEST_F(MainWindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
+TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
   const std::string big = Archive("big.spr", 3000);
   const QUrl other = QUrl::fromLocalFile(QString::fromStdString(Archive("other.spr", 2)));
   for (const Qt::Key close : {Qt::Key_Escape, Qt::Key_F4, Qt::Key_Space}) {
@@ -262,6 +351,223 @@ TEST_F(MainWindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd
     EXPECT_EQ(form->windowTitle() + Cell(*form, 2999, 1), "Trovanta (big.spr)R2999.SPR");
     EXPECT_TRUE(form->findChildren<QDialog*>().isEmpty()) << "the progress dialog is gone";
   }
+}
+
+// Whether pressing `key` closed the box; closes it if not.
+bool ClosedBy(QDialog& box, Qt::Key key) {
+  QTest::keyClick(&box, key);
+  const bool closed = !box.isVisible();
+  box.done(0);
+  return closed;
+}
+
+// The message stays plain text and is wrapped at half the screen, also inside a long name.
+TEST_F(WindowTest, TheErrorBoxShowsWrappedTextAndClosesWithEnterOrEsc) {
+  const std::string markup = dir_.WriteText("<i>x&amp;" + std::string(200, 'n') + ".spr", "x");
+  for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape, Qt::Key_Space}) {
+    TForm1 form(reader_);
+    form.SetArchivePath(markup);
+    AnswerModal([key](QDialog& modal) {
+      auto& box = dynamic_cast<QMessageBox&>(modal);
+      const QStringList lines = box.text().split('\n');
+      EXPECT_EQ(box.objectName() + "|" + box.windowTitle() + "|" + lines.join("").remove(' '),
+                "ErrorBox|Error|<I>X&AMP;" + QString(200, 'N') + ".SPRisnotavalidarchivefile.");
+      const auto& label = Child<QLabel>(box, "qt_msgbox_label");
+      for (const QString& line : lines) {
+        const int width = label.fontMetrics().horizontalAdvance(line);
+        EXPECT_LE(width, std::min(label.width(), box.screen()->geometry().width() / 2));
+      }
+      EXPECT_EQ(box.textFormat(), Qt::PlainText);
+      EXPECT_EQ(box.icon(), QMessageBox::Critical);
+      EXPECT_EQ(box.buttons().size(), 1);
+      EXPECT_EQ(box.defaultButton()->text(), "OK");
+      EXPECT_LE(OffCentre(box), 2) << "centred on the screen";
+      EXPECT_EQ(ClosedBy(box, key), key != Qt::Key_Space) << key;
+    });
+    form.ListArchive();
+  }
+}
+
+TEST_F(WindowTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
+  TForm1 form(reader_);
+  int shown = 0;
+  AnswerModal([&shown](QDialog& box) {
+    ++shown;
+    const auto px = [&box](int value) {
+      return static_cast<int>(std::lround(value * box.logicalDpiY() / 96.0));
+    };
+    const auto at = [&box](const char* name) { return Child(box, name).geometry(); };
+    const auto corner = [&at](const char* name) { return QRect(at(name).topLeft(), QSize()); };
+    const std::pair<QRect, QRect> places[] = {
+        {QRect({}, box.size()), {0, 0, px(298), px(130)}},
+        {at("AboutPanel"), {px(8), px(8), px(281), px(65)}},
+        {at("ProgramIcon"), {px(24), px(16), px(33), px(33)}},
+        {corner("ProductName"), QRect(px(88), px(16), -1, -1)},
+        {corner("Copyright"), QRect(px(88), px(32), -1, -1)},
+        {corner("Version"), QRect(px(88), px(40), -1, -1)},
+        {at("OKButton"), {px(111), px(88), px(75), px(33)}},
+    };
+    for (const auto& [actual, expected] : places) {
+      EXPECT_EQ(actual, expected);
+    }
+    EXPECT_EQ(box.windowTitle() + "|" + Child<QLabel>(box, "ProductName").text() + "|" +
+                  Child<QLabel>(box, "Copyright").text(),
+              "About|Trovanta|Copyright \u00A9 Gorblunk tools developers");
+    EXPECT_EQ(box.font(), WindowFont(px(11))) << "follows the resolution";
+    EXPECT_TRUE(Child(box, "ProductName").font().bold());
+    EXPECT_EQ(Child<QLabel>(box, "ProgramIcon").pixmap().size(), QSize(32, 32));
+    EXPECT_LE(OffCentre(box), 2) << "centred on the screen";
+    EXPECT_FALSE(ClosedBy(box, Qt::Key_Escape));
+  });
+  Child<QAction>(form, "e1").trigger();
+  AnswerModal([&shown](QDialog& box) { shown += ClosedBy(box, Qt::Key_Return) ? 1 : 0; });
+  Child<QAction>(form, "e1").trigger();
+  EXPECT_EQ(shown, 2) << "a fresh box each time; Enter presses OK";
+  EXPECT_TRUE(form.findChildren<TAboutBox*>().isEmpty()) << "destroyed once closed";
+}
+
+TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
+  const std::unique_ptr<TForm1> form = Start({});
+  const QString chosen = QString::fromStdString(Archive("pal.mix", 2));
+  const QString all = "*.spr *.map *.til *.mix *.lit *.llt *.tex";
+  const struct {
+    int filter;                                     // selected when the dialog opens
+    std::vector<std::pair<Qt::Key, QString>> keys;  // then the patterns in use; Shift changes none
+    QString answer;                                 // empty: cancel
+  } steps[] = {
+      {5,
+       {{Qt::Key_Shift, all},
+        {Qt::Key_Home, "*"},
+        {Qt::Key_Down, "*.spr"},
+        {Qt::Key_End, all},
+        {Qt::Key_Up, "*.mix *.lit *.llt"}},
+       chosen},
+      {4, {{Qt::Key_Up, "*.til"}}, "/" + QString(259, 'x')},
+      {4, {{Qt::Key_Up, "*.til"}}, ""},
+      {4, {}, ""},
+  };
+  QStringList shown;
+  for (const auto& step : steps) {
+    answerOpen_ = [&](QFileDialog& dialog) {
+      QComboBox& filters = Child<QComboBox>(dialog, "fileTypeCombo");
+      EXPECT_EQ(filters.currentIndex(), step.filter);
+      shown = {dialog.windowTitle(), QString::number(dialog.fileMode()),
+               dialog.selectedFiles().value(0),
+               QString::number(dialog.testOption(QFileDialog::DontUseNativeDialog)),
+               Child<QCheckBox>(dialog, "ReadOnlyCheckBox").text()};
+      for (int i = 0; i < filters.count(); ++i) {
+        shown.append(filters.itemText(i));
+      }
+      for (const auto& [key, patterns] : step.keys) {
+        QTest::keyClick(&filters, key);
+        EXPECT_EQ(dialog.findChild<QFileSystemModel*>()->nameFilters().join(' '), patterns);
+      }
+      dialog.selectFile(step.answer);
+      return static_cast<int>(step.answer.isEmpty() ? QDialog::Rejected : QDialog::Accepted);
+    };
+    Child<QAction>(*form, "Open1").trigger();
+  }
+  EXPECT_EQ(form->windowTitle(), "Trovanta (pal.mix)") << "a long path counts as a cancel";
+  EXPECT_EQ(shown,
+            (QStringList{"Select an archive file to list", "0", chosen, "1", "Open as &read-only",
+                         "Any file (*.*)", "Sprite group archive (*.spr)", "Brindel  map (*.map)",
+                         "Brindel tile group (*.til)", "Palette table (*.mix;*.lit;*.llt)",
+                         "Any archive file"}));
+  EXPECT_EQ(errors_.size(), 1) << "only the start-up's box";
+}
+
+TEST_F(WindowTest, ShowsEachCellOfEachKindOfRow) {
+  const std::unique_ptr<TForm1> form = Start(
+      {dir_.Write("kinds.spr", archive::BuildArchive("K", 1,
+                                                     {{"HERO.PAL", 0, 768},
+                                                      {"RUN.SPR", archive::kMethodLzw, 3000, 10000},
+                                                      {"X", 7, 5, 4},
+                                                      {"GONE", 0, 0, 0, true},
+                                                      {"CAF\xC9.\x80", 0, 1},
+                                                      {"A\rB\nC", 0, 1}}))});
+  const QStringList expected = {"0|HERO.PAL|no|768|||",
+                                "1|RUN.SPR|lzw|3000|10000|70.0%|",
+                                "2|X|7|5|4|   0%|",
+                                "3|empty record|||||",
+                                "4|CAF\u00C9.\u20AC|no|1|||",
+                                "5|A\u240DB\u240AC|no|1|||",
+                                "||||||"};
+  QStringList shown;
+  const QAbstractItemModel& model = *Grid(*form).model();
+  for (int row = 0; row <= 6; ++row) {
+    shown.append("");
+    for (int column = 0; column <= 6; ++column) {
+      shown.back() += model.index(row, column).data().toString() + (column < 6 ? "|" : "");
+    }
+  }
+  EXPECT_EQ(shown, expected);
+  EXPECT_EQ(model.flags(model.index(5, 5)),
+            Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren);
+  EXPECT_EQ(model.flags(model.index(6, 0)), Qt::NoItemFlags);
+}
+
+TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
+  RecordTableModel model;
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
+  EXPECT_EQ(model.rowCount(), 0);
+  model.ResizeRecords(3);
+  model.SetRecordRow(2, {});
+  model.ResizeRecords(10);
+  EXPECT_EQ(model.index(2, 1).data().toString(), "") << "a new table keeps no cell of the old";
+  for (int i = 0; i < 4; ++i) {
+    model.SetRecordRow(i, RecordRow{.index = i});
+  }
+  EXPECT_EQ(changes.count(), 0) << "filling alone tells the view nothing";
+  model.PublishFilledRows();
+  model.SetRecordRow(4, {});
+  model.SetRecordRow(10, {});
+  model.PublishFilledRows();
+  model.PublishFilledRows();
+  QList<QRect> published;
+  for (const QList<QVariant>& change : changes) {
+    published.append(
+        QRect(QPoint(change[0].toModelIndex().column(), change[0].toModelIndex().row()),
+              QPoint(change[1].toModelIndex().column(), change[1].toModelIndex().row())));
+  }
+  EXPECT_EQ(published, (QList<QRect>{{0, 0, 6, 4}, {0, 4, 6, 1}}));
+  EXPECT_EQ(model.index(3, 0).data().toString() + model.index(5, 0).data().toString(), "3");
+  // The longest run of empty records fits the 111-pixel name column.
+  model.SetRecordRow(9, {.index = 1, .runLength = 2147483647, .kind = RowKind::kEmptyRun});
+  const QString run = model.index(9, 1).data().toString();
+  EXPECT_EQ(run, "2147483647 empty");
+  EXPECT_LE(QFontMetrics(WindowFont()).horizontalAdvance(run), 111 - 2);
+}
+
+TEST_F(WindowTest, PaintsTheSelectionGridLinesAndHeader) {
+  const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 30)});
+  QTableView& grid = Grid(*form);
+  grid.selectRow(2);
+  const QImage image = grid.grab().toImage();
+  const QPoint cells = grid.viewport()->mapTo(&grid, QPoint());
+  const QPoint header = grid.horizontalHeader()->mapTo(&grid, QPoint());
+  const QPalette& colours = grid.palette();
+  QStyleOptionViewItem option;
+  const QColor line = QColor::fromRgba(
+      static_cast<QRgb>(grid.style()->styleHint(QStyle::SH_Table_GridLineColor, &option, &grid)));
+  ASSERT_NE(line.name(), colours.color(QPalette::Inactive, QPalette::Base).name());
+  const std::pair<QPoint, QColor> pixels[] = {
+      {cells + QPoint(300, 18 + 9), colours.color(QPalette::Inactive, QPalette::Base)},
+      {cells + QPoint(300, 2 * 18 + 9), colours.color(QPalette::Inactive, QPalette::Highlight)},
+      {cells + QPoint(400, 3 * 18 - 1), line},
+      {cells + QPoint(52 + 111 - 1, 4 * 18 + 9), line},
+      {header + QPoint(52 - 1, 9), colours.color(QPalette::Dark)},
+      {header + QPoint(100, 18 - 1), colours.color(QPalette::Dark)},
+      {header + QPoint(150, 9), colours.color(QPalette::Button)},
+  };
+  for (const auto& [at, colour] : pixels) {
+    EXPECT_EQ(image.pixelColor(at * image.devicePixelRatio()).name(), colour.name()) << at.x();
+  }
+  // Some ink in the first header cell and in a record's name cell: their texts are drawn.
+  EXPECT_TRUE(Inked(image, {header + QPoint(2, 2), QSize(40, 13)},
+                             colours.color(QPalette::Button)));
+  EXPECT_TRUE(Inked(image, {cells + QPoint(54, 2), QSize(40, 13)},
+                             colours.color(QPalette::Inactive, QPalette::Base)));
 }
 
 }  // namespace
