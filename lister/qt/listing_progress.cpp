@@ -30,6 +30,11 @@ class ProgressBox : public QProgressDialog {
     QProgressDialog::keyPressEvent(event);
   }
   void closeEvent(QCloseEvent* event) override { event->ignore(); }
+  void showEvent(QShowEvent* event) override {
+    // The dialog settles its size while being shown; only then can it be centred.
+    QProgressDialog::showEvent(event);
+    CentreOnScreen(*this);
+  }
 };
 
 // Progress bars count in int; larger tables are shown in proportion.
@@ -58,7 +63,6 @@ void ListingProgress::Show() {
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setAutoClose(false);
   dialog_->setAutoReset(false);
-  dialog_->setMinimumDuration(0);
   dialog_->setRange(0, BarValue(totalRows_, totalRows_));
   if (auto* bar = dialog_->findChild<QProgressBar*>()) {
     bar->setFormat(totalRows_ == BarValue(totalRows_, totalRows_) ? QStringLiteral("%v of %m")
@@ -66,8 +70,6 @@ void ListingProgress::Show() {
   }
   // Wide enough for a bar beside "999999 of 1000000".
   dialog_->setMinimumWidth(360);
-  dialog_->adjustSize();
-  CentreOnScreen(*dialog_);
   dialog_->show();
 }
 

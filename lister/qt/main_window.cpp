@@ -138,17 +138,12 @@ void TForm1::BuildGrid(QWidget* client) {
   rows->hide();
   rows->setMinimumSectionSize(1);
   rows->setDefaultSectionSize(kGridRowHeight);
-  rows->setSectionResizeMode(QHeaderView::Fixed);
-  StringGrid1->setShowGrid(true);
-  StringGrid1->setWordWrap(false);
-  StringGrid1->setCornerButtonEnabled(false);
   StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
   StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
   StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
   StringGrid1->setTabKeyNavigation(false);
   StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   StringGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
-  StringGrid1->verticalScrollBar()->setTracking(true);
 }
 
 void TForm1::PlaceFixedTexts() {
@@ -208,27 +203,25 @@ bool TForm1::ListArchive() {
   }
   const ListingScope scope(*this);
   const std::int64_t previousRow = CurrentGridRow();
-  const int previousScroll = StringGrid1->verticalScrollBar()->value();
   listing_.ListArchive();
   progress_.reset();
   model_->PublishFilledRows();
-  PlaceCurrentRow(previousRow, previousScroll);
+  PlaceCurrentRow(previousRow);
   return true;
 }
 
-void TForm1::PlaceCurrentRow(std::int64_t previousRow, int previousScroll) {
+void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
   const CurrentRow choice = ChooseCurrentRow(previousRow, model_->rowCount());
   QItemSelectionModel* selection = StringGrid1->selectionModel();
   if (choice.row <= 0) {
     selection->clear();
     return;
   }
-  // Lay the new rows out now, so that the scroll range already fits the new table.
+  // Lay the new rows out now, so that the scroll range already fits the new table. A new table
+  // keeps the scroll position, so a kept row that is still in view does not move.
   StringGrid1->doItemsLayout();
   if (choice.fromTop) {
     StringGrid1->scrollToTop();
-  } else {
-    StringGrid1->verticalScrollBar()->setValue(previousScroll);
   }
   const QModelIndex index = model_->index(static_cast<int>(choice.row - 1), 0);
   selection->setCurrentIndex(index,

@@ -79,7 +79,7 @@ class TForm1 : public QMainWindow, public ListingView {
   class ListingScope;
   // False, changing nothing, while a listing runs.
   bool ListChosenPath(const QString& path);
-  void PlaceCurrentRow(std::int64_t previousRow, int previousScroll);
+  void PlaceCurrentRow(std::int64_t previousRow);
 
   ArchiveListing listing_;
   DialogRunner runDialog_;

@@ -213,8 +213,7 @@ TEST_F(WindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
   }
   const QImage image = label.grab().toImage();
   for (int line = 0; line < 4; ++line) {  // each line drawn in its own 13 pixels
-    EXPECT_TRUE(
-        Inked(image, {0, line * 13, 20, 13}, label.palette().color(QPalette::Window)))
+    EXPECT_TRUE(Inked(image, {0, line * 13, 20, 13}, label.palette().color(QPalette::Window)))
         << line;
   }
 }
@@ -276,8 +275,8 @@ TEST_F(WindowTest, EscClosesTheWindowWhereverTheFocusIsButInTheMenuBar) {
 }
 
 TEST_F(WindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
-  const std::string fifty = Archive("fifty.spr", 50);
-  const std::unique_ptr<TForm1> form = Start({Archive("forty.spr", 40)});
+  const std::string fifty = Archive("fifty.spr", 50), forty = Archive("forty.spr", 40);
+  const std::unique_ptr<TForm1> form = Start({forty});
   form->show();
   QTableView& grid = Grid(*form);
   const auto select = [&](int row, int end) {  // from `row` to `end` by the keyboard
@@ -297,11 +296,11 @@ TEST_F(WindowTest, TheCurrentRowFollowsTheRulesAcrossListings) {
   EXPECT_TRUE(grid.viewport()->rect().contains(shown)) << "scrolled into view";
   EXPECT_GT(shown.bottom(), grid.viewport()->height() - 18) << "and no further";
   grid.verticalScrollBar()->setValue(27);
-  Open(*form, fifty);
+  Open(*form, forty);
   EXPECT_EQ(grid.verticalScrollBar()->value(), 27) << "a row in view needs no scrolling";
   grid.scrollToBottom();
   EXPECT_EQ(grid.rowViewportPosition(grid.rowAt(0)), 0) << "the top row whole at the end";
-  EXPECT_EQ(grid.rowViewportPosition(49) + 18, 8 * 18) << "the last row whole, space below";
+  EXPECT_EQ(grid.rowViewportPosition(39) + 18, 8 * 18) << "the last row whole, space below";
   for (const auto& [start, end] : {std::pair{5, 9}, {9, 5}}) {
     select(start, end);
     EXPECT_EQ(form->CurrentGridRow(), start) << "where the selection started";
@@ -331,11 +330,13 @@ TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
     QTimer::singleShot(0, form.get(), [&] {
       QWidget& progress = *QApplication::activeModalWidget();
       QTest::keyClick(&progress, Qt::Key_Escape);  // only the listing's end closes it
+      const QProgressBar& bar = *progress.findChild<QProgressBar*>();
       during = QStringList({progress.objectName(), progress.windowTitle(),
-                            Child<QLabel>(progress, "").text(),
-                            progress.findChild<QProgressBar*>()->format()})
+                            Child<QLabel>(progress, "").text(), bar.format(),
+                            QString::number(bar.value())})
                    .join('|') +
                (progress.isVisible() ? "" : " gone");
+      EXPECT_LE(OffCentre(progress), 2) << "centred on the screen";
       QTest::mouseClick(&Child(*form, "RadioButton2"), Qt::LeftButton);
       QTest::keyClick(form.get(), Qt::Key_F, Qt::AltModifier);
       during += Drop(*form, other) ? " drop" : "";
@@ -344,7 +345,7 @@ TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
     });
     Open(*form, big);
     QCoreApplication::processEvents();
-    EXPECT_EQ(during, "ListingProgress|Trovanta|Listing big.spr|%v of %m");
+    EXPECT_EQ(during, "ListingProgress|Trovanta|Listing big.spr|%v of %m|1");
     EXPECT_EQ(form->isVisible(), close == Qt::Key_Space);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(Child<QRadioButton>(*form, "RadioButton1").isChecked());
@@ -564,10 +565,10 @@ TEST_F(WindowTest, PaintsTheSelectionGridLinesAndHeader) {
     EXPECT_EQ(image.pixelColor(at * image.devicePixelRatio()).name(), colour.name()) << at.x();
   }
   // Some ink in the first header cell and in a record's name cell: their texts are drawn.
-  EXPECT_TRUE(Inked(image, {header + QPoint(2, 2), QSize(40, 13)},
-                             colours.color(QPalette::Button)));
+  EXPECT_TRUE(
+      Inked(image, {header + QPoint(2, 2), QSize(40, 13)}, colours.color(QPalette::Button)));
   EXPECT_TRUE(Inked(image, {cells + QPoint(54, 2), QSize(40, 13)},
-                             colours.color(QPalette::Inactive, QPalette::Base)));
+                    colours.color(QPalette::Inactive, QPalette::Base)));
 }
 
 }  // namespace
