@@ -25,6 +25,12 @@ void UseClassicStyle() {
 
 }  // namespace
 
+void NameApplication() {
+  QApplication::setApplicationName(FixedText(kProductName));
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.gorblunk.Trovanta"));
+  QApplication::setWindowIcon(ProgramIconPixmap());
+}
+
 std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
                                           const std::vector<std::string>& args,
                                           DialogRunner runDialog) {
@@ -47,9 +53,7 @@ int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& befor
   ProgramArguments arguments(argc, argv);
   QApplication app(arguments.QtArgc(), arguments.QtArgv());
   const std::vector<std::string>& args = arguments.Args();
-  QApplication::setApplicationName(FixedText(kProductName));
-  QGuiApplication::setDesktopFileName(QStringLiteral("org.gorblunk.Trovanta"));
-  QApplication::setWindowIcon(ProgramIconPixmap());
+  NameApplication();
 
   const std::unique_ptr<TForm1> form = PrepareMainWindow(reader, args);
   if (beforeShow) {

@@ -17,6 +17,10 @@ namespace lister::window {
 // the archive path (further ones are ignored; a long one is taken whole), builds the main window
 // without showing it, places the header row and the field names, and lists the archive, whose
 // error box therefore comes before the window. `args` excludes the program name.
+// The name, desktop entry and icon that the task bar and the window manager show; once a
+// QApplication exists.
+void NameApplication();
+
 std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
                                           const std::vector<std::string>& args,
                                           DialogRunner runDialog = ExecDialog);

@@ -4,6 +4,8 @@
 
 #include <QApplication>
 
+#include "start_up.h"
+
 int main(int argc, char** argv) {
   if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -12,6 +14,7 @@ int main(int argc, char** argv) {
   qputenv("XDG_CONFIG_HOME", WINDOW_TEST_CONFIG_HOME);
   ::testing::InitGoogleTest(&argc, argv);
   QApplication app(argc, argv);
+  lister::window::NameApplication();
   // Tests close main windows; the run goes on.
   QApplication::setQuitOnLastWindowClosed(false);
   return RUN_ALL_TESTS();

@@ -138,7 +138,7 @@ TEST_F(WindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
   EXPECT_EQ(errorsWhileShown_, 0);
 }
 
-TEST(ProgramArgumentsTest, QtSeesOnlyTheProgramName) {
+TEST(StartUpTest, QtSeesOnlyTheProgramNameAndTheApplicationIsNamed) {
   std::string words[] = {"Trovanta", "-reverse", "-style", "x"};
   char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data()};
   ProgramArguments arguments(4, argv);
@@ -146,6 +146,9 @@ TEST(ProgramArgumentsTest, QtSeesOnlyTheProgramName) {
   EXPECT_EQ(arguments.QtArgc(), 1);
   EXPECT_STREQ(arguments.QtArgv()[0], "Trovanta");
   EXPECT_EQ(arguments.QtArgv()[1], nullptr);
+  EXPECT_EQ(QStringList({QApplication::applicationName(), QGuiApplication::desktopFileName()}),
+            QStringList({"Trovanta", "org.gorblunk.Trovanta"}));
+  EXPECT_TRUE(QApplication::windowIcon().availableSizes().contains(QSize(32, 32)));
 }
 
 TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
@@ -537,6 +540,7 @@ TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
   model.SetRecordRow(9, {.index = 1, .runLength = 2147483647, .kind = RowKind::kEmptyRun});
   const QString run = model.index(9, 1).data().toString();
   EXPECT_EQ(run, "2147483647 empty");
+  EXPECT_FALSE(model.headerData(6, Qt::Horizontal).isValid());
   EXPECT_LE(QFontMetrics(WindowFont()).horizontalAdvance(run), 111 - 2);
 }
 
