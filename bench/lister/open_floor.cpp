@@ -1,12 +1,19 @@
 // The least a listing must do: the same opens and reads as trovanta-ls (the header once for the
 // count, header and entry once per record, the length once per compressed record), and nothing
-// else. Prints the number of records read so that the work cannot be left out.
+// else. Prints the number of records read so that the work cannot be left out. With a second
+// argument "held", the archive is opened once and every read goes through that one handle: what
+// a listing would cost if it kept the archive open. Builds natively and for Windows.
 #include <fcntl.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -19,42 +26,69 @@ std::int32_t I32(const unsigned char* bytes) {
   return static_cast<std::int32_t>(value);
 }
 
+#ifdef _WIN32
+int OpenArchive(const char* path) {
+  return _open(path, _O_RDONLY | _O_BINARY);
+}
+bool ReadAt(int fd, unsigned char* bytes, std::size_t count, std::int64_t position) {
+  return _lseeki64(fd, position, SEEK_SET) == position &&
+         _read(fd, bytes, static_cast<unsigned>(count)) == static_cast<int>(count);
+}
+void CloseArchive(int fd) {
+  _close(fd);
+}
+#else
+int OpenArchive(const char* path) {
+  return open(path, O_RDONLY);
+}
+bool ReadAt(int fd, unsigned char* bytes, std::size_t count, std::int64_t position) {
+  return pread(fd, bytes, count, position) == static_cast<ssize_t>(count);
+}
+void CloseArchive(int fd) {
+  close(fd);
+}
+#endif
+
 bool ReadHeader(int fd, unsigned char* header) {
-  return pread(fd, header, kHeaderSize, 0) == static_cast<ssize_t>(kHeaderSize);
+  return ReadAt(fd, header, kHeaderSize, 0);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2) {
+  if (argc != 2 && !(argc == 3 && std::strcmp(argv[2], "held") == 0)) {
     return 2;
   }
+  const bool held = argc == 3;
+  const int heldFd = held ? OpenArchive(argv[1]) : -1;
+  // Each step opens the archive anew, or uses the one held open.
+  const auto openStep = [&] { return held ? heldFd : OpenArchive(argv[1]); };
+  const auto closeStep = [&](int fd) { held ? void() : CloseArchive(fd); };
   unsigned char header[kHeaderSize];
-  int fd = open(argv[1], O_RDONLY);
+  int fd = openStep();
   if (fd < 0 || !ReadHeader(fd, header)) {
     return 1;
   }
-  close(fd);
+  closeStep(fd);
   const std::int32_t count = I32(header + 37);
   long long compressed = 0;
   long long read = 0;
   for (std::int32_t i = 0; i < count; ++i) {
-    fd = open(argv[1], O_RDONLY);
+    fd = openStep();
     unsigned char entry[kEntrySize];
-    const bool ok = ReadHeader(fd, header) &&
-                    pread(fd, entry, kEntrySize,
-                          I32(header + 31) + static_cast<std::int64_t>(kEntrySize) * i) ==
-                        static_cast<ssize_t>(kEntrySize);
-    close(fd);
+    const bool ok =
+        ReadHeader(fd, header) &&
+        ReadAt(fd, entry, kEntrySize, I32(header + 31) + static_cast<std::int64_t>(kEntrySize) * i);
+    closeStep(fd);
     if (!ok) {
       continue;
     }
     ++read;
     if (entry[8] != 0 && I32(entry + 4) > 0) {
-      fd = open(argv[1], O_RDONLY);
+      fd = openStep();
       unsigned char length[4];
-      compressed += pread(fd, length, 4, I32(entry)) == 4;
-      close(fd);
+      compressed += ReadAt(fd, length, 4, I32(entry)) ? 1 : 0;
+      closeStep(fd);
     }
   }
   std::printf("%lld records, %lld compressed\n", read, compressed);
