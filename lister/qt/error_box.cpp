@@ -57,7 +57,6 @@ ErrorBox::ErrorBox(const QString& message, QWidget* parent)
   setTextFormat(Qt::PlainText);
   QPushButton* ok = addButton(QMessageBox::Ok);
   setDefaultButton(ok);
-  setWindowModality(Qt::ApplicationModal);
 }
 
 void ErrorBox::showEvent(QShowEvent* event) {

@@ -68,7 +68,7 @@ TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* 
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
   OpenDialog1 = new ArchiveOpenDialog(runDialog_, this);
-  setTabOrder(StringGrid1, RadioButton1);
+  // Tab goes from the grid to the checked radio button and back: Tab passes over the other.
   setTabOrder(RadioButton1, RadioButton2);
   StringGrid1->setFocus();
   qApp->installEventFilter(this);

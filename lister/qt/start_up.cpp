@@ -10,10 +10,6 @@
 
 namespace lister::window {
 
-namespace {
-
-// The classic Windows style draws the window as designed: group box captions in the frame,
-// 3-D edges, flat button-face panels. A style the user asks for (QT_STYLE_OVERRIDE) wins.
 void UseClassicStyle() {
   if (qEnvironmentVariableIsSet("QT_STYLE_OVERRIDE")) {
     return;
@@ -22,8 +18,6 @@ void UseClassicStyle() {
     QApplication::setStyle(QStringLiteral("Windows"));
   }
 }
-
-}  // namespace
 
 void NameApplication() {
   QApplication::setApplicationName(FixedText(kProductName));

@@ -204,6 +204,13 @@ TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
   EXPECT_TRUE(form->windowIcon().availableSizes().contains(QSize(32, 32)));
   form->show();
   EXPECT_LE(OffCentre(*form), 2) << "centred on the screen";
+  QApplication::setActiveWindow(form.get());
+  QStringList tabs = {QApplication::focusWidget()->objectName()};  // and on with Tab
+  for (int i = 0; i < 3; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    tabs.append(QApplication::focusWidget()->objectName());
+  }
+  EXPECT_EQ(tabs.join('|'), "StringGrid1|RadioButton1|StringGrid1|RadioButton1");
 }
 
 TEST_F(WindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
@@ -587,6 +594,7 @@ int main(int argc, char** argv) {
   // Dialogs save their settings as they close; the tests' settings stay in the build folder.
   qputenv("XDG_CONFIG_HOME", WINDOW_TEST_CONFIG_HOME);
   ::testing::InitGoogleTest(&argc, argv);
+  lister::window::UseClassicStyle();
   QApplication app(argc, argv);
   lister::window::NameApplication();
   // Tests close main windows; the run goes on.
