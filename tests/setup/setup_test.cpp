@@ -11,7 +11,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <map>
-#include <regex>
 
 #include "code_page.h"
 #include "code_position.h"
@@ -45,15 +44,16 @@ const std::string kBanner =
     "|                 |   |                 |\r\n"
     "|_________________|___|_________________|\r\n";
 
-// The settings file for the game in C:\Games\Gorblunk: 397 bytes.
-const std::string kSettingsFile =
-    "[Gorblunk]\r\nLanguage=0\r\nHDDir=C:\\Games\\Gorblunk\r\n"
-    "GameExe=C:\\Games\\Gorblunk\\GkLaunch.Exe\r\n"
-    "BrindelEXE=C:\\Games\\Gorblunk\\Bin\\Brindel.Kit\\Brindel.Exe\r\nGameDetail=3\r\n"
-    "GameStats=2\r\nWindowW=1152\r\nWindowH=864\r\nDisplayMode=1\r\nWaitForRetrace=1\r\n"
-    "FrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\nVolume=256\r\nnVoices=16\r\n"
-    "Stereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\nLeftShoot=45\r\nRightShoot=32\r\n"
-    "SwitchWeapon=9\r\n";
+// The settings file for the game in `directory`: 397 bytes for C:\Games\Gorblunk.
+std::string Settings(const std::string& directory = "C:\\Games\\Gorblunk") {
+  return "[Gorblunk]\r\nLanguage=0\r\nHDDir=" + directory + "\r\nGameExe=" + directory +
+         "\\GkLaunch.Exe\r\nBrindelEXE=" + directory +
+         "\\Bin\\Brindel.Kit\\Brindel.Exe\r\nGameDetail=3\r\n"
+         "GameStats=2\r\nWindowW=1152\r\nWindowH=864\r\nDisplayMode=1\r\nWaitForRetrace=1\r\n"
+         "FrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\nVolume=256\r\nnVoices=16\r\n"
+         "Stereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\nLeftShoot=45\r\nRightShoot=32\r\n"
+         "SwitchWeapon=9\r\n";
+}
 
 const std::string kOldSettings = "[Gorblunk]\r\nLanguage=7\r\n";
 const Files kUntouched = {{"C:\\WIN\\Gorblunk.Ini", kOldSettings}};
@@ -81,8 +81,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
 
   std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
   std::int32_t CreateNew(const std::string& path, const std::string&) override {
-    const bool closed = !closedFolder.empty() && path.starts_with(closedFolder);
-    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : closed ? 5 : 0;
+    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : 0;
     return code != 0 ? code : (files[open = path].clear(), 0);
   }
   std::int32_t Create(const std::string& path) override { return files[open = path].clear(), 0; }
@@ -108,8 +107,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   std::string systemRoot = "C:\\WIN";
   std::string console;
   Files files = kUntouched;
-  std::string open;          // the open file, if any
-  std::string closedFolder;  // where no new file may be created
+  std::string open;  // the open file, if any
 
  private:
   bool Fails() { return ++steps_ == failingStep; }
@@ -126,15 +124,17 @@ Outcome RunOn(FakeSystem& system) {
   return {RunSetup(system, "Setwright"), system.console, system.files, !system.open.empty()};
 }
 
+// The console of a run stopped by a failure after `console`.
 std::string Report(const std::string& position, const std::string& message,
-                   const std::string& kind = "EInOutError") {
-  return "Exception " + kind + " in module Setwright at " + position + ".\n" + message + ".\r\n";
+                   const std::string& console = kBanner, const std::string& kind = "EInOutError") {
+  return console + "Exception " + kind + " in module Setwright at " + position + ".\n" + message +
+         ".\r\n";
 }
 
 // A run stopped by an EInOutError after `console`, the earlier settings file untouched.
 Outcome Failed(const std::string& position, const std::string& message,
                const std::string& console = kBanner) {
-  return {1, console + Report(position, message), kUntouched, false};
+  return {1, Report(position, message, console), kUntouched, false};
 }
 
 // The Windows directory is used as stored; a settings file path over 259 characters is refused
@@ -145,21 +145,18 @@ TEST(SetupRun, ReplacesTheSettingsFileInTheWindowsDirectoryAsStored) {
     FakeSystem system;
     system.systemRoot = windowsDirectory;
     Files files = kUntouched;
-    files[windowsDirectory + "\\Gorblunk.Ini"] = kSettingsFile;
+    files[windowsDirectory + "\\Gorblunk.Ini"] = Settings();
     EXPECT_EQ(RunOn(system), Outcome(0, kBanner, files, false));
   }
   FakeSystem tooLong;
   tooLong.systemRoot = wide + "w";
   EXPECT_EQ(RunOn(tooLong), Failed("00403000", "Invalid filename"));
-  // New names that clash are passed over and their files kept; where no new file may be created,
-  // the earlier file is written in place.
-  FakeSystem clashes, closed;
+  // New names that clash are passed over and their files kept.
+  FakeSystem clashes;
   clashes.files["C:\\WIN\\GkABCDEF.$$$"] = clashes.files["C:\\WIN\\GkABCDF0.$$$"] = "x";
-  closed.closedFolder = "C:\\WIN\\";
   Files files = clashes.files;
-  files["C:\\WIN\\Gorblunk.Ini"] = kSettingsFile;
+  files["C:\\WIN\\Gorblunk.Ini"] = Settings();
   EXPECT_EQ(RunOn(clashes), Outcome(0, kBanner, files, false));
-  EXPECT_EQ(RunOn(closed), Outcome(0, kBanner, {{"C:\\WIN\\Gorblunk.Ini", kSettingsFile}}, false));
 }
 
 // Each with a code of the message table in turn: banner lines, current directory, check and
@@ -193,10 +190,9 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
   // A disk that fills: 397 bytes, of which a block of 128 fills during lines 5, 13 and 24 and the
   // last 13 bytes go at the close. Every byte that fits is written.
   using Row = std::pair<std::size_t, const char*>;
-  const Row cases[] = {Row{0, "00403050"},   Row{1, "00403050"},   Row{127, "00403050"},
-                       Row{128, "004030D0"}, Row{129, "004030D0"}, Row{255, "004030D0"},
-                       Row{256, "00403180"}, Row{383, "00403180"}, Row{384, "00403200"},
-                       Row{396, "00403200"}};
+  const Row cases[] = {Row{0, "00403050"},   Row{127, "00403050"}, Row{128, "004030D0"},
+                       Row{255, "004030D0"}, Row{256, "00403180"}, Row{383, "00403180"},
+                       Row{384, "00403200"}, Row{396, "00403200"}};
   for (const auto& [room, position] : cases) {
     FakeSystem system;
     system.room = room;
@@ -206,11 +202,8 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
 }
 
 TEST(FailureReport, EndsWithOneFullStop) {
-  const char kData[] = "Failed to get data for 'SystemRoot'";
-  EXPECT_EQ(FailureReportText(ERegistryException(kData, position::kRegistryData), "Setwright"),
-            Report("00402110", kData, "ERegistryException"));
-  EXPECT_EQ(FailureReportText(ERegistryException("Ends.", 0xFFFFFFFF), "S.exe"),
-            "Exception ERegistryException in module S.exe at FFFFFFFF.\nEnds.\r\n");
+  EXPECT_EQ(FailureReportText(ERegistryException("Ends.", position::kRegistryData), "S.exe"),
+            "Exception ERegistryException in module S.exe at 00402110.\nEnds.\r\n");
 }
 
 // The little-endian bytes of `text`, as the machines that run the tests hold it.
@@ -225,8 +218,8 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   using Row = std::tuple<unsigned, const char*, const char*>;
   // clang-format off
   const Row pairs[] = {
-      {1252, "\x80", "\xE2\x82\xAC"}, {1252, "\x8A", "\xC5\xA0"}, {1252, "\x81", "\xC2\x81"},
-      {1252, "\x9F", "\xC5\xB8"}, {1252, "\xE9", "\xC3\xA9"}, {1252, "\xFF", "\xC3\xBF"},
+      {1252, "\x80", "\xE2\x82\xAC"}, {1252, "\x81", "\xC2\x81"},
+      {1252, "\xE9", "\xC3\xA9"}, {1252, "\xFF", "\xC3\xBF"},
       {1252, "A\\", "A\\"}, {1250, "\xB3", "\xC5\x82"}, {936, "\xB9\xFA", "\xE5\x9B\xBD"},
       {932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
       {1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
@@ -273,12 +266,10 @@ TEST(CodePage, IsTheOneWineChoosesForTheLocale) {
       {"zh_SG", 936}, {"ko_KR", 949}, {"zh_TW", 950}, {"zh_HK.UTF-8", 950}, {"zh", 1252},
       {"de_DE", 1252}, {"C", 1252}, {"POSIX", 1252}, {"rus", 1252}, {"en_RU", 1252}};
   // clang-format on
-  std::map<std::string, unsigned> codePages;
   for (const auto& [locale, codePage] : expected) {
-    codePages[locale] = AnsiCodePageOfLocale(locale);
+    EXPECT_EQ(AnsiCodePageOfLocale(locale), codePage) << locale;
     EXPECT_NO_THROW(CodePageConverter(codePage));
   }
-  EXPECT_EQ(codePages, expected);
   // The first non-empty of LC_ALL, LC_CTYPE and LANG; none gives 1252.
   const auto fromEnvironment = [](const char* all, const char* ctype, const char* lang) {
     for (const auto& [name, value] :
@@ -317,7 +308,6 @@ TEST(DosPath, FollowsTheWindowsFullPathRules) {
     }
     EXPECT_EQ(resolved.errorCode != 0 ? std::to_string(resolved.errorCode) : text, expected);
   }
-  EXPECT_EQ(ResolveDosPath("G.Ini", "D:\\").names, std::vector<std::string>{"G.Ini"});
 }
 
 // A machine hive holding `valueLines` under the key of SystemRoot, between keys whose SystemRoot
@@ -384,7 +374,7 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
       {"C:\\No\\Dir\\x", "~/drive_c/No/Dir/x"}, {"C:\\windows", "~/drive_c/windows"},
       {"C:\\WINDOWS", "~/drive_c/Windows"},
       {"C:\\JEUX\\\xC9POP\xC9\\x", "~/drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
-      {"C:\\Caf\xE9\\x", "~/drive_c/Caf\xC3\xA9/x"}, {"Q:\\x", "2"}, {"Q:\\W\\x", "3"},
+      {"Q:\\x", "2"}, {"Q:\\W\\x", "3"},
       {"C:\\a|b", "123"}};
   // clang-format on
   for (const auto& [dosPath, unixPath] : dosCases) {
@@ -465,11 +455,9 @@ TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHolds) {
   }
 }
 
-TEST(WineHive, FindsNoValueUnderAnotherKeyOrInAnotherFileAndReadsEscapedNames) {
-  const std::string hive = Hive("\"SystemRoot\"=\"b\"\n");
-  EXPECT_FALSE(FindHiveValue(hive, "Software\\Microsoft\\Windows", "SystemRoot"));
-  EXPECT_FALSE(
-      FindHiveValue(hive.substr(1), "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot"));
+TEST(WineHive, FindsNoValueInAnotherFileAndReadsEscapedNames) {
+  EXPECT_FALSE(FindHiveValue(Hive("\"SystemRoot\"=\"b\"\n").substr(1),
+                             "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot"));
   const std::string escaped =
       "WINE REGISTRY Version 2\n[A\\\\B\\]C\\xe9] 1\n@=\"default\"\n\"N \\\"x\\\"\\\\y\"=\"v\"\n";
   EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", ""));
@@ -510,11 +498,9 @@ TEST(UnixError, IsTheWindowsCodeThatWineGives) {
       {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},         {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
       {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},         {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
       {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}, {EFBIG, 112}};
-  std::map<int, std::int32_t> codes;
   for (const auto& [errnoValue, code] : expected) {
-    codes[errnoValue] = WindowsErrorFromErrno(errnoValue);
+    EXPECT_EQ(WindowsErrorFromErrno(errnoValue), code) << errnoValue;
   }
-  EXPECT_EQ(codes, expected);
 }
 
 // A terminal gets every line as it ends; files and pipes get whole blocks, as SetupRun shows.
@@ -527,11 +513,6 @@ TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
   for (const int descriptor : {pipeEnds[0], pipeEnds[1], device}) {
     ::close(descriptor);
   }
-}
-
-// The settings file for the game in `directory`.
-std::string SettingsFor(const std::string& directory) {
-  return std::regex_replace(kSettingsFile, std::regex(R"(C:\\Games\\Gorblunk)"), directory);
 }
 
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
@@ -556,46 +537,39 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   fs::rename(wine.win / "Gorblunk.Ini", wine.win / "Real.ini");
   fs::create_symlink("Real.ini", wine.win / "Gorblunk.Ini");
   fs::permissions(wine.win / "Real.ini", fs::perms::owner_read | fs::perms::owner_write);
-  const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
-  const char kBadType[] = "Invalid data type for 'SystemRoot'";
-  const auto fails = [](const char* position, const char* message,
-                        const char* kind = "EInOutError") {
-    return kBanner + Report(position, message, kind);
-  };
+  ::setenv("WINEPREFIX", wine.prefix.c_str(), 1);
   const char kWin[] = "\"C:\\\\WIN\"";
+  const std::string kBadType =
+      Report("00402120", "Invalid data type for 'SystemRoot'", kBanner, "ERegistryException");
   using Env = std::vector<std::string>;
   // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
   // file stays and the exit status is 1), the output and more environment.
   using Row = std::tuple<fs::path, const char*, const char*, std::string, Env>;
   const Row cases[] = {
       Row{wine.game, kWin, "C:\\Games\\Gorblunk", kBanner, {}},
-      Row{deep259, "dword:1", nullptr, fails("00402120", kBadType, "ERegistryException"), {}},
-      Row{deep260, "dword:1", nullptr, fails("00402000", "I/O error 206"), {}},
-      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, fails("00403000", "Invalid filename"), {}},
-      Row{wine.game, "\"C:\\\\D\"", nullptr, fails("00403000", "File access denied"), {}},
-      Row{wine.game, "\"Q:\"", nullptr, fails("00403000", "File not found"), {}},
-      Row{wine.game, kWin, nullptr, fails("00403050", "I/O error 112"), {"LIMIT=0"}},
-      Row{wine.folder.Path(), "\"\"", nullptr, fails("00402000", "I/O error 15"), {}},
+      Row{deep259, "dword:1", nullptr, kBadType, {}},
+      Row{deep260, "dword:1", nullptr, Report("00402000", "I/O error 206"), {}},
+      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, Report("00403000", "Invalid filename"), {}},
+      Row{wine.game, "\"C:\\\\D\"", nullptr, Report("00403000", "File access denied"), {}},
+      Row{wine.game, "\"Q:\"", nullptr, Report("00403000", "File not found"), {}},
+      Row{wine.game, kWin, nullptr, Report("00403050", "I/O error 112"), {"LIMIT=0"}},
+      Row{wine.folder.Path(), "\"\"", nullptr, Report("00402000", "I/O error 15"), {}},
       Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
       Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
-      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}},
-      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=", "HOME=" + wine.folder.Path().string()}}};
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}}};
   for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
-    Env settingsOfRun = environment;
-    settingsOfRun.insert(settingsOfRun.end(), extra.begin(), extra.end());
     const auto run =
         RunProcess({"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\"", SETWRIGHT_NATIVE},
-                   directory, settingsOfRun);
+                   directory, extra);
     EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
               std::tuple(gameDirectory != nullptr ? 0 : 1, output,
-                         gameDirectory != nullptr ? SettingsFor(gameDirectory) : kOldSettings))
+                         gameDirectory != nullptr ? Settings(gameDirectory) : kOldSettings))
         << systemRoot << " " << directory;
   }
-  // The new files are gone, the unrelated folder stays, and nothing was written elsewhere.
+  // The new files are gone and the unrelated folder stays.
   EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 3);
-  EXPECT_FALSE(fs::exists(wine.driveC / "Gorblunk.Ini"));
   EXPECT_EQ(std::pair(fs::is_symlink(wine.win / "Gorblunk.Ini"),
                       fs::status(wine.win / "Real.ini").permissions()),
             std::pair(true, fs::perms::owner_read | fs::perms::owner_write));
@@ -604,16 +578,15 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=\"C:\\\\Closed\""));
   fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
   RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
-  const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game, environment);
+  const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game);
   RunProcess({"chattr", "-i", closed}, "/");
   EXPECT_EQ(std::pair(inPlace.exitStatus, ReadFile(closed / "Gorblunk.Ini")),
-            std::pair(0, kSettingsFile));
+            std::pair(0, Settings()));
   // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
   const char kIntoClosedPipe[] =
       "import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
       "sys.exit(subprocess.call(sys.argv[1:], stdout=w))";
-  EXPECT_EQ(RunProcess({"python3", "-c", kIntoClosedPipe, SETWRIGHT_NATIVE}, wine.game, environment)
-                .exitStatus,
+  EXPECT_EQ(RunProcess({"python3", "-c", kIntoClosedPipe, SETWRIGHT_NATIVE}, wine.game).exitStatus,
             1);
 }
 
