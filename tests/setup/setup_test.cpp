@@ -179,11 +179,11 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
   // clang-format on
   std::size_t printed = 0;  // bytes of the banner lines before the failing step
   for (int step = 1; step <= 41; ++step) {
+    const auto& [code, message] = messages[(step + 6) % 10];  // the rename: I/O error 1
     FakeSystem system;
     system.failingStep = step;
-    system.failingCode = messages[step % 10].first;
-    EXPECT_EQ(RunOn(system),
-              Failed(positions[step - 1], messages[step % 10].second, kBanner.substr(0, printed)))
+    system.failingCode = code;
+    EXPECT_EQ(RunOn(system), Failed(positions[step - 1], message, kBanner.substr(0, printed)))
         << step;
     printed = step < 8 ? kBanner.find('\n', printed) + 1 : printed;
   }
