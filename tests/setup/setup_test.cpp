@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <stdexcept>
 
 #include "code_page.h"
 #include "code_position.h"
@@ -258,6 +259,7 @@ TEST(CodePage, IsTheOneWineChoosesForTheLocale) {
     EXPECT_EQ(AnsiCodePageOfLocale(locale), codePage) << locale;
     EXPECT_NO_THROW(CodePageConverter(codePage));
   }
+  EXPECT_THROW(CodePageConverter(1), std::invalid_argument);  // no such code page
   // The first non-empty of LC_ALL, LC_CTYPE and LANG; none gives 1252.
   const auto fromEnvironment = [](const char* all, const char* ctype, const char* lang) {
     for (const auto& [name, value] :
@@ -518,10 +520,9 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   const char kWin[] = "\"C:\\\\WIN\"";
   const std::string kBadType =
       Report("00402120", "Invalid data type for 'SystemRoot'", kBanner, "ERegistryException");
-  using Env = std::vector<std::string>;
   // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
   // file stays and the exit status is 1), the output and more environment.
-  using Row = std::tuple<fs::path, const char*, const char*, std::string, Env>;
+  using Row = std::tuple<fs::path, const char*, const char*, std::string, std::vector<std::string>>;
   const Row cases[] = {
       Row{wine.game, kWin, "C:\\Games\\Gorblunk", kBanner, {}},
       Row{deep259, "dword:1", nullptr, kBadType, {}},
