@@ -1,7 +1,6 @@
 // The setup run over a fake system whose settings file is a replacing file on a disk in memory;
 // the Wine-prefix layer (code page, DOS paths, drive links, registry hive, Unix errors and files,
 // the console) in a prefix made here; and the native program run in that prefix.
-#include <fcntl.h>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -9,9 +8,10 @@
 
 #include <bit>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <map>
-#include <regex>
+#include <stdexcept>
 
 #include "code_page.h"
 #include "code_position.h"
@@ -45,15 +45,16 @@ const std::string kBanner =
     "|                 |   |                 |\r\n"
     "|_________________|___|_________________|\r\n";
 
-// The settings file for the game in C:\Games\Gorblunk: 397 bytes.
-const std::string kSettingsFile =
-    "[Gorblunk]\r\nLanguage=0\r\nHDDir=C:\\Games\\Gorblunk\r\n"
-    "GameExe=C:\\Games\\Gorblunk\\GkLaunch.Exe\r\n"
-    "BrindelEXE=C:\\Games\\Gorblunk\\Bin\\Brindel.Kit\\Brindel.Exe\r\nGameDetail=3\r\n"
-    "GameStats=2\r\nWindowW=1152\r\nWindowH=864\r\nDisplayMode=1\r\nWaitForRetrace=1\r\n"
-    "FrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\nVolume=256\r\nnVoices=16\r\n"
-    "Stereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\nLeftShoot=45\r\nRightShoot=32\r\n"
-    "SwitchWeapon=9\r\n";
+// The settings file for the game in `directory`: 397 bytes for C:\Games\Gorblunk.
+std::string Settings(const std::string& directory = "C:\\Games\\Gorblunk") {
+  return "[Gorblunk]\r\nLanguage=0\r\nHDDir=" + directory + "\r\nGameExe=" + directory +
+         "\\GkLaunch.Exe\r\nBrindelEXE=" + directory +
+         "\\Bin\\Brindel.Kit\\Brindel.Exe\r\nGameDetail=3\r\n"
+         "GameStats=2\r\nWindowW=1152\r\nWindowH=864\r\nDisplayMode=1\r\nWaitForRetrace=1\r\n"
+         "FrameRate=0\r\nGammaCorrection=4\r\nBufferLength=-1\r\nVolume=256\r\nnVoices=16\r\n"
+         "Stereo=1\r\nUp=38\r\nDown=40\r\nLeft=37\r\nRight=39\r\nLeftShoot=45\r\nRightShoot=32\r\n"
+         "SwitchWeapon=9\r\n";
+}
 
 const std::string kOldSettings = "[Gorblunk]\r\nLanguage=7\r\n";
 const Files kUntouched = {{"C:\\WIN\\Gorblunk.Ini", kOldSettings}};
@@ -81,8 +82,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
 
   std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
   std::int32_t CreateNew(const std::string& path, const std::string&) override {
-    const bool closed = !closedFolder.empty() && path.starts_with(closedFolder);
-    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : closed ? 5 : 0;
+    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : 0;
     return code != 0 ? code : (files[open = path].clear(), 0);
   }
   std::int32_t Create(const std::string& path) override { return files[open = path].clear(), 0; }
@@ -108,8 +108,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   std::string systemRoot = "C:\\WIN";
   std::string console;
   Files files = kUntouched;
-  std::string open;          // the open file, if any
-  std::string closedFolder;  // where no new file may be created
+  std::string open;  // the open file, if any
 
  private:
   bool Fails() { return ++steps_ == failingStep; }
@@ -126,15 +125,17 @@ Outcome RunOn(FakeSystem& system) {
   return {RunSetup(system, "Setwright"), system.console, system.files, !system.open.empty()};
 }
 
+// The console of a run stopped by a failure after `console`.
 std::string Report(const std::string& position, const std::string& message,
-                   const std::string& kind = "EInOutError") {
-  return "Exception " + kind + " in module Setwright at " + position + ".\n" + message + ".\r\n";
+                   const std::string& console = kBanner, const std::string& kind = "EInOutError") {
+  return console + "Exception " + kind + " in module Setwright at " + position + ".\n" + message +
+         ".\r\n";
 }
 
 // A run stopped by an EInOutError after `console`, the earlier settings file untouched.
 Outcome Failed(const std::string& position, const std::string& message,
                const std::string& console = kBanner) {
-  return {1, console + Report(position, message), kUntouched, false};
+  return {1, Report(position, message, console), kUntouched, false};
 }
 
 // The Windows directory is used as stored; a settings file path over 259 characters is refused
@@ -145,21 +146,18 @@ TEST(SetupRun, ReplacesTheSettingsFileInTheWindowsDirectoryAsStored) {
     FakeSystem system;
     system.systemRoot = windowsDirectory;
     Files files = kUntouched;
-    files[windowsDirectory + "\\Gorblunk.Ini"] = kSettingsFile;
+    files[windowsDirectory + "\\Gorblunk.Ini"] = Settings();
     EXPECT_EQ(RunOn(system), Outcome(0, kBanner, files, false));
   }
   FakeSystem tooLong;
   tooLong.systemRoot = wide + "w";
   EXPECT_EQ(RunOn(tooLong), Failed("00403000", "Invalid filename"));
-  // New names that clash are passed over and their files kept; where no new file may be created,
-  // the earlier file is written in place.
-  FakeSystem clashes, closed;
+  // New names that clash are passed over and their files kept.
+  FakeSystem clashes;
   clashes.files["C:\\WIN\\GkABCDEF.$$$"] = clashes.files["C:\\WIN\\GkABCDF0.$$$"] = "x";
-  closed.closedFolder = "C:\\WIN\\";
   Files files = clashes.files;
-  files["C:\\WIN\\Gorblunk.Ini"] = kSettingsFile;
+  files["C:\\WIN\\Gorblunk.Ini"] = Settings();
   EXPECT_EQ(RunOn(clashes), Outcome(0, kBanner, files, false));
-  EXPECT_EQ(RunOn(closed), Outcome(0, kBanner, {{"C:\\WIN\\Gorblunk.Ini", kSettingsFile}}, false));
 }
 
 // Each with a code of the message table in turn: banner lines, current directory, check and
@@ -182,35 +180,28 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
   // clang-format on
   std::size_t printed = 0;  // bytes of the banner lines before the failing step
   for (int step = 1; step <= 41; ++step) {
+    const auto& [code, message] = messages[(step + 6) % 10];  // the rename: I/O error 1
     FakeSystem system;
     system.failingStep = step;
-    system.failingCode = messages[step % 10].first;
-    EXPECT_EQ(RunOn(system),
-              Failed(positions[step - 1], messages[step % 10].second, kBanner.substr(0, printed)))
+    system.failingCode = code;
+    EXPECT_EQ(RunOn(system), Failed(positions[step - 1], message, kBanner.substr(0, printed)))
         << step;
     printed = step < 8 ? kBanner.find('\n', printed) + 1 : printed;
   }
   // A disk that fills: 397 bytes, of which a block of 128 fills during lines 5, 13 and 24 and the
-  // last 13 bytes go at the close. Every byte that fits is written.
+  // last 13 bytes go at the close.
   using Row = std::pair<std::size_t, const char*>;
-  const Row cases[] = {Row{0, "00403050"},   Row{1, "00403050"},   Row{127, "00403050"},
-                       Row{128, "004030D0"}, Row{129, "004030D0"}, Row{255, "004030D0"},
-                       Row{256, "00403180"}, Row{383, "00403180"}, Row{384, "00403200"},
-                       Row{396, "00403200"}};
-  for (const auto& [room, position] : cases) {
+  for (const auto& [room, position] :
+       {Row{127, "00403050"}, Row{128, "004030D0"}, Row{396, "00403200"}}) {
     FakeSystem system;
     system.room = room;
     EXPECT_EQ(RunOn(system), Failed(position, "I/O error 112")) << room;
-    EXPECT_EQ(system.room, 0u);
   }
 }
 
 TEST(FailureReport, EndsWithOneFullStop) {
-  const char kData[] = "Failed to get data for 'SystemRoot'";
-  EXPECT_EQ(FailureReportText(ERegistryException(kData, position::kRegistryData), "Setwright"),
-            Report("00402110", kData, "ERegistryException"));
-  EXPECT_EQ(FailureReportText(ERegistryException("Ends.", 0xFFFFFFFF), "S.exe"),
-            "Exception ERegistryException in module S.exe at FFFFFFFF.\nEnds.\r\n");
+  EXPECT_EQ(FailureReportText(ERegistryException("Ends.", position::kRegistryData), "S.exe"),
+            "Exception ERegistryException in module S.exe at 00402110.\nEnds.\r\n");
 }
 
 // The little-endian bytes of `text`, as the machines that run the tests hold it.
@@ -225,8 +216,8 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   using Row = std::tuple<unsigned, const char*, const char*>;
   // clang-format off
   const Row pairs[] = {
-      {1252, "\x80", "\xE2\x82\xAC"}, {1252, "\x8A", "\xC5\xA0"}, {1252, "\x81", "\xC2\x81"},
-      {1252, "\x9F", "\xC5\xB8"}, {1252, "\xE9", "\xC3\xA9"}, {1252, "\xFF", "\xC3\xBF"},
+      {1252, "\x80", "\xE2\x82\xAC"}, {1252, "\x81", "\xC2\x81"},
+      {1252, "\xE9", "\xC3\xA9"}, {1252, "\xFF", "\xC3\xBF"},
       {1252, "A\\", "A\\"}, {1250, "\xB3", "\xC5\x82"}, {936, "\xB9\xFA", "\xE5\x9B\xBD"},
       {932, "\x83\x5C\\", "\xE3\x82\xBD\\"},
       {1251, "\xC8\xE3\xF0\xE0", "\xD0\x98\xD0\xB3\xD1\x80\xD0\xB0"}};
@@ -237,27 +228,18 @@ TEST(CodePage, MapsTheBytesOfEachCodePageToTheirCharactersAndBack) {
   }
   // Characters that a code page cannot hold: their unaccented letter (best fit), else '?';
   // invalid and cut-off UTF-8 counts as one character each.
-  using Lossy = std::tuple<unsigned, const char*, const char*>;
-  const Lossy lossy[] = {
-      Lossy{1252, "\xE4\xB8\xAD!\xF0\x9F\x98\x80", "?!?"}, Lossy{1252, "a\xFFz\xC3", "a?z?"},
-      Lossy{1252, "\xC4\x80\xC5\x82\xC5\x92", "Al\x8C"}, Lossy{1251, "\xC3\xA9\xC3\x86", "e?"},
-      Lossy{932, "\xD0\x98\xC3\xA9", "\x84Ie"}};
+  // clang-format off
+  const Row lossy[] = {
+      {1252, "\xE4\xB8\xAD!\xF0\x9F\x98\x80", "?!?"}, {1252, "a\xFFz\xC3", "a?z?"},
+      {1252, "\xC4\x80\xC5\x82\xC5\x92", "Al\x8C"}, {1251, "\xC3\xA9\xC3\x86", "e?"},
+      {932, "\xD0\x98\xC3\xA9", "\x84Ie"}};
+  // clang-format on
   for (const auto& [number, utf8, ansi] : lossy) {
     EXPECT_EQ(CodePageConverter(number).AnsiFromUtf8(utf8), ansi) << utf8;
   }
-  EXPECT_EQ(CodePageConverter(1252).AnsiFromUtf16(Utf16(u"\u0100\u00E9\U0001F600\xD800\uE000x")),
-            "A\xE9???x");
-  EXPECT_EQ(Utf16FromUtf8("\xC3\xA9\xFF\xF0\x9F\x98\x80\xC0\x80"),
-            u"\u00E9\uFFFD\U0001F600\uFFFD\uFFFD");
-  // Names compare ignoring case in Unicode: é, Œ, Ÿ, Cyrillic; ÷ and × are no pair; the 932
-  // characters 0x83 0x61 and 0x83 0x41 differ although their trail bytes are a and A.
+  // Names compare ignoring case in Unicode: é, Œ, Ÿ, Cyrillic.
   EXPECT_TRUE(EqualIgnoringCase("Ini\xC3\xA9\xC5\x93\xC3\xBF\xD0\xB8",
                                 "INI\xC3\x89\xC5\x92\xC5\xB8\xD0\x98"));
-  EXPECT_FALSE(EqualIgnoringCase("\xC3\xB7", "\xC3\x97"));
-  EXPECT_FALSE(EqualIgnoringCase("Ini", "In"));
-  CodePage& japanese = CodePageConverter(932);
-  EXPECT_FALSE(
-      EqualIgnoringCase(japanese.Utf8FromAnsi("\x83\x61"), japanese.Utf8FromAnsi("\x83\x41")));
 }
 
 // The code page that Wine gives each locale, by its name alone.
@@ -273,12 +255,11 @@ TEST(CodePage, IsTheOneWineChoosesForTheLocale) {
       {"zh_SG", 936}, {"ko_KR", 949}, {"zh_TW", 950}, {"zh_HK.UTF-8", 950}, {"zh", 1252},
       {"de_DE", 1252}, {"C", 1252}, {"POSIX", 1252}, {"rus", 1252}, {"en_RU", 1252}};
   // clang-format on
-  std::map<std::string, unsigned> codePages;
   for (const auto& [locale, codePage] : expected) {
-    codePages[locale] = AnsiCodePageOfLocale(locale);
+    EXPECT_EQ(AnsiCodePageOfLocale(locale), codePage) << locale;
     EXPECT_NO_THROW(CodePageConverter(codePage));
   }
-  EXPECT_EQ(codePages, expected);
+  EXPECT_THROW(CodePageConverter(1), std::invalid_argument);  // no such code page
   // The first non-empty of LC_ALL, LC_CTYPE and LANG; none gives 1252.
   const auto fromEnvironment = [](const char* all, const char* ctype, const char* lang) {
     for (const auto& [name, value] :
@@ -317,7 +298,6 @@ TEST(DosPath, FollowsTheWindowsFullPathRules) {
     }
     EXPECT_EQ(resolved.errorCode != 0 ? std::to_string(resolved.errorCode) : text, expected);
   }
-  EXPECT_EQ(ResolveDosPath("G.Ini", "D:\\").names, std::vector<std::string>{"G.Ini"});
 }
 
 // A machine hive holding `valueLines` under the key of SystemRoot, between keys whose SystemRoot
@@ -375,24 +355,22 @@ TEST(WineDrives, MapUnixPathsOntoTheDeepestDriveAndDosPathsOntoNamesMatchingIgno
   for (const auto& [unixPath, dosPath] : unixCases) {
     EXPECT_EQ(drives.DosPathFromUnix(unixPath).value_or("none"), dosPath);
   }
-  // Unix paths below the prefix as "~/...".
+  // Unix paths below the prefix as relative paths.
   const std::string devices = (wine.prefix / "dosdevices/..").string();
   // clang-format off
   using DosRow = std::pair<const char*, const char*>;
   const DosRow dosCases[] = {
-      {"C:\\GAMES\\gorblunk\\x", "~/drive_c/Games/Gorblunk/x"}, {"a:\\deep\\\\x", "~/other/Deep/x"},
-      {"C:\\No\\Dir\\x", "~/drive_c/No/Dir/x"}, {"C:\\windows", "~/drive_c/windows"},
-      {"C:\\WINDOWS", "~/drive_c/Windows"},
-      {"C:\\JEUX\\\xC9POP\xC9\\x", "~/drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
-      {"C:\\Caf\xE9\\x", "~/drive_c/Caf\xC3\xA9/x"}, {"Q:\\x", "2"}, {"Q:\\W\\x", "3"},
+      {"C:\\GAMES\\gorblunk\\x", "drive_c/Games/Gorblunk/x"}, {"a:\\deep\\\\x", "other/Deep/x"},
+      {"C:\\No\\Dir\\x", "drive_c/No/Dir/x"}, {"C:\\windows", "drive_c/windows"},
+      {"C:\\WINDOWS", "drive_c/Windows"},
+      {"C:\\JEUX\\\xC9POP\xC9\\x", "drive_c/Jeux/\xC3\x89pop\xC3\xA9/x"},
+      {"Q:\\x", "2"}, {"Q:\\W\\x", "3"},
       {"C:\\a|b", "123"}};
   // clang-format on
   for (const auto& [dosPath, unixPath] : dosCases) {
-    UnixPath mapped = UnixPathFromDos(drives, dosPath, "C:\\Games\\Gorblunk");
-    if (mapped.path.starts_with(devices)) {
-      mapped.path.replace(0, devices.size(), "~");
-    }
-    EXPECT_EQ(mapped.errorCode != 0 ? std::to_string(mapped.errorCode) : mapped.path, unixPath);
+    const UnixPath mapped = UnixPathFromDos(drives, dosPath, "C:\\Games\\Gorblunk");
+    const fs::path below = fs::path(mapped.path).lexically_relative(devices);
+    EXPECT_EQ(mapped.errorCode != 0 ? std::to_string(mapped.errorCode) : below.string(), unixPath);
   }
   // In code page 932 the trail byte of 0x83 0x5C is no backslash.
   ::setenv("LC_ALL", "ja_JP.UTF-8", 1);
@@ -436,72 +414,65 @@ TEST(WinePrefixFromEnvironment, IsWinePrefixElseDotWineInTheHomeDirectory) {
 }
 
 // The data as Wine 8 writes it for `wine reg add` of each type, "none" where it cannot be read, and
-// the last of two lines naming the value; keys and names match ignoring case.
-TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHolds) {
-  using Row = std::tuple<std::string, std::uint32_t, std::string>;
+// the last of two lines naming the value; keys and names match ignoring case. Bytes not escaped
+// are UTF-8, each invalid one U+FFFD. Then SystemRoot as the run reads it: text in the ANSI code
+// page up to its first NUL, '?' for a character it lacks (a surrogate pair is one), or the
+// failure's message after "!"; the key is closed afterwards.
+TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHoldsAndTheRunReads) {
+  const std::string kBadType = "!Invalid data type for 'SystemRoot'";
+  using Row = std::tuple<std::string, std::uint32_t, std::string, std::string>;
   // clang-format off
   const Row cases[] = {
-      {"\"C:\\\\W \\\"q\\\" %X%\"", 1, Utf16(u"C:\\W \"q\" %X%\0"sv)},
+      {"\"C:\\\\W \\\"q\\\" %X%\"", 1, Utf16(u"C:\\W \"q\" %X%\0"sv), "C:\\W \"q\" %X%"},
       {"\"\\xe9\\a\\b\\e\\f\\n\\r\\t\\v\\033\\x0041\\]\"", 1,
-       Utf16(u"\u00e9\a\b\x1b\f\n\r\t\v\x1b\x41]\0"sv)},
-      {"\"\xC3\xA9\xF0\x9F\x98\x80\"", 1, Utf16(u"\u00e9\U0001F600\0"sv)},
-      {"\"C:\\\\W\"\r", 1, Utf16(u"C:\\W\0"sv)}, {"str:\"W\"", 1, Utf16(u"W\0"sv)},
-      {"str(2):\"%SystemRoot%\"", 2, Utf16(u"%SystemRoot%\0"sv)},
-      {"str(7):\"ab\\0cd\\0\"", 7, Utf16(u"ab\0cd\0\0"sv)},
-      {"dword:12345678", 4, std::string("\x78\x56\x34\x12", 4)},
+       Utf16(u"\u00e9\a\b\x1b\f\n\r\t\v\x1b\x41]\0"sv), "\xE9\a\b\x1b\f\n\r\t\v\x1b" "A]"},
+      {"\"\xC3\xA9\xFF\xF0\x9F\x98\x80\xC0\x80\\x20ac\\x4e2d\\xd800\\xe000\"", 1,
+       Utf16(u"\u00e9\uFFFD\U0001F600\uFFFD\uFFFD\u20ac\u4e2d\xD800\uE000\0"sv), "\xE9????\x80???"},
+      {"\"C:\\\\W\"\r", 1, Utf16(u"C:\\W\0"sv), "C:\\W"}, {"str:\"W\"", 1, Utf16(u"W\0"sv), "W"},
+      {"str(2):\"%SystemRoot%\"", 2, Utf16(u"%SystemRoot%\0"sv), "%SystemRoot%"},
+      {"str(7):\"ab\\0cd\\0\"", 7, Utf16(u"ab\0cd\0\0"sv), kBadType},
+      {"dword:12345678", 4, std::string("\x78\x56\x34\x12", 4), kBadType},
       {"hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,\\\n  17,ff,Fe", 3,
-       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x17\xff\xfe"},
-      {"hex:", 3, ""}, {"hex(b):05,00", 11, std::string("\5\0", 2)}, {"\"C:", 0, "none"},
-      {"str(1):\"C:\"", 0, "none"}, {"hex:4g,00", 0, "none"}, {"hex:4", 0, "none"},
-      {"hex(x):00", 0, "none"}, {"dword:", 0, "none"}, {"hex(1:00", 0, "none"},
-      {"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv)}};
-  // clang-format on
-  for (const auto& [data, type, bytes] : cases) {
-    const auto value = FindHiveValue(Hive("\"SystemRoot\"=" + data + "\n"),
-                                     "software\\MICROSOFT\\windows\\currentversion", "systemroot");
-    EXPECT_EQ(value ? std::pair(value->type, value->data) : std::pair(0u, std::string("none")),
-              std::pair(type, bytes))
-        << data;
-  }
-}
-
-TEST(WineHive, FindsNoValueUnderAnotherKeyOrInAnotherFileAndReadsEscapedNames) {
-  const std::string hive = Hive("\"SystemRoot\"=\"b\"\n");
-  EXPECT_FALSE(FindHiveValue(hive, "Software\\Microsoft\\Windows", "SystemRoot"));
-  EXPECT_FALSE(
-      FindHiveValue(hive.substr(1), "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot"));
-  const std::string escaped =
-      "WINE REGISTRY Version 2\n[A\\\\B\\]C\\xe9] 1\n@=\"default\"\n\"N \\\"x\\\"\\\\y\"=\"v\"\n";
-  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", ""));
-  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", "N \"x\"\\y"));
-}
-
-// SystemRoot as the run reads it from the hive: text in the ANSI code page up to its first NUL,
-// or the failure's message after "!"; the key is closed afterwards.
-TEST(WineRegistryKey, GivesTheWindowsDirectoryInTheAnsiCodePage) {
-  using Row = std::pair<const char*, const char*>;
-  // clang-format off
-  const Row cases[] = {
-      {"\"C:\\\\\\xe9\\x20ac\\x4e2d\"", "C:\\\xE9\x80?"}, {"hex(1):43,00,3a,00", "C:"},
-      {"hex(1):41,00,00,00,42,00,00,00", "A"}, {"str(2):\"%WinDir%\"", "%WinDir%"}, {"hex(4):", ""},
-      {"str(7):\"C:\\0\"", "!Invalid data type for 'SystemRoot'"}};
+       "\x01\x02\x03\x04\x05\x06\x07\x08\x09\x0a\x0b\x0c\x0d\x0e\x0f\x17\xff\xfe", kBadType},
+      {"hex:", 3, "", ""}, {"hex(b):05,00", 11, std::string("\5\0", 2), kBadType},
+      {"hex(1):43,00,3a,00", 1, std::string("C\0:\0", 4), "C:"},
+      {"hex(1):41,00,00,00,42,00,00,00", 1, std::string("A\0\0\0B\0\0\0", 8), "A"},
+      {"\"C:", 0, "none", ""}, {"str(1):\"C:\"", 0, "none", ""}, {"hex:4g,00", 0, "none", ""},
+      {"hex:4", 0, "none", ""}, {"hex(x):00", 0, "none", ""}, {"dword:", 0, "none", ""},
+      {"hex(1:00", 0, "none", ""}, {"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv), "b"}};
   // clang-format on
   const TempDir folder;
   ::setenv("LC_ALL", "C.UTF-8", 1);  // code page 1252
-  for (const auto& [data, expected] : cases) {
-    folder.WriteText("system.reg", Hive("\"SystemRoot\"=" + std::string(data) + "\n"));
-    WineRegistryKey key(folder.File("system.reg"));
+  for (const auto& [data, type, bytes, systemRoot] : cases) {
+    const std::string hive = Hive("\"SystemRoot\"=" + data + "\n");
+    const auto value =
+        FindHiveValue(hive, "software\\MICROSOFT\\windows\\currentversion", "systemroot");
+    EXPECT_EQ(value ? std::pair(value->type, value->data) : std::pair(0u, std::string("none")),
+              std::pair(type, bytes))
+        << data;
+    WineRegistryKey key(folder.WriteText("system.reg", hive));
     std::string outcome;
     try {
       outcome = ReadSystemRoot(key);
     } catch (const ERegistryException& failure) {
       outcome = "!" + failure.Message();
     }
-    std::uint32_t type = 0, size = 0;
-    EXPECT_EQ(outcome + (key.QuerySize("SystemRoot", type, size) ? " (left open)" : ""), expected);
+    std::uint32_t queriedType = 0, size = 0;
+    EXPECT_EQ(outcome + (key.QuerySize("SystemRoot", queriedType, size) ? " (left open)" : ""),
+              systemRoot)
+        << data;
   }
   WineRegistryKey missing(folder.File("none.reg"));
   EXPECT_EQ(ReadSystemRoot(missing), "");
+}
+
+TEST(WineHive, FindsNoValueInAnotherFileAndReadsEscapedNames) {
+  EXPECT_FALSE(FindHiveValue(Hive("\"SystemRoot\"=\"b\"\n").substr(1),
+                             "Software\\Microsoft\\Windows\\CurrentVersion", "SystemRoot"));
+  const std::string escaped =
+      "WINE REGISTRY Version 2\n[A\\\\B\\]C\\xe9] 1\n@=\"default\"\n\"N \\\"x\\\"\\\\y\"=\"v\"\n";
+  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", ""));
+  EXPECT_TRUE(FindHiveValue(escaped, "A\\B]C\xC3\xA9", "N \"x\"\\y"));
 }
 
 TEST(UnixError, IsTheWindowsCodeThatWineGives) {
@@ -510,28 +481,19 @@ TEST(UnixError, IsTheWindowsCodeThatWineGives) {
       {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},         {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
       {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},         {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
       {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}, {EFBIG, 112}};
-  std::map<int, std::int32_t> codes;
   for (const auto& [errnoValue, code] : expected) {
-    codes[errnoValue] = WindowsErrorFromErrno(errnoValue);
+    EXPECT_EQ(WindowsErrorFromErrno(errnoValue), code) << errnoValue;
   }
-  EXPECT_EQ(codes, expected);
 }
 
 // A terminal gets every line as it ends; files and pipes get whole blocks, as SetupRun shows.
 TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
-  int pipeEnds[2];
-  ASSERT_EQ(::pipe(pipeEnds), 0);
-  const int device = ::open("/dev/null", O_WRONLY);
-  EXPECT_EQ(std::pair(ConsoleMode(pipeEnds[1]), ConsoleMode(device)),
+  std::FILE* const file = std::tmpfile();
+  std::FILE* const device = std::fopen("/dev/null", "w");
+  EXPECT_EQ(std::pair(ConsoleMode(::fileno(file)), ConsoleMode(::fileno(device))),
             std::pair(BlockOutput::Mode::kWhenFull, BlockOutput::Mode::kAtEachCall));
-  for (const int descriptor : {pipeEnds[0], pipeEnds[1], device}) {
-    ::close(descriptor);
-  }
-}
-
-// The settings file for the game in `directory`.
-std::string SettingsFor(const std::string& directory) {
-  return std::regex_replace(kSettingsFile, std::regex(R"(C:\\Games\\Gorblunk)"), directory);
+  std::fclose(file);
+  std::fclose(device);
 }
 
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
@@ -551,51 +513,41 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
     fs::create_directories(folder);
   }
   fs::create_directory_symlink(wine.folder.Path() / "elsewhere", linked);
-  // An unrelated folder under the name that the new file once had.
-  fs::create_directories(wine.win / "Gorblunk.$$$");
   fs::rename(wine.win / "Gorblunk.Ini", wine.win / "Real.ini");
   fs::create_symlink("Real.ini", wine.win / "Gorblunk.Ini");
   fs::permissions(wine.win / "Real.ini", fs::perms::owner_read | fs::perms::owner_write);
-  const std::vector<std::string> environment = {"WINEPREFIX=" + wine.prefix.string()};
-  const char kBadType[] = "Invalid data type for 'SystemRoot'";
-  const auto fails = [](const char* position, const char* message,
-                        const char* kind = "EInOutError") {
-    return kBanner + Report(position, message, kind);
-  };
+  ::setenv("WINEPREFIX", wine.prefix.c_str(), 1);
   const char kWin[] = "\"C:\\\\WIN\"";
-  using Env = std::vector<std::string>;
+  const std::string kBadType =
+      Report("00402120", "Invalid data type for 'SystemRoot'", kBanner, "ERegistryException");
   // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
   // file stays and the exit status is 1), the output and more environment.
-  using Row = std::tuple<fs::path, const char*, const char*, std::string, Env>;
+  using Row = std::tuple<fs::path, const char*, const char*, std::string, std::vector<std::string>>;
   const Row cases[] = {
       Row{wine.game, kWin, "C:\\Games\\Gorblunk", kBanner, {}},
-      Row{deep259, "dword:1", nullptr, fails("00402120", kBadType, "ERegistryException"), {}},
-      Row{deep260, "dword:1", nullptr, fails("00402000", "I/O error 206"), {}},
-      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, fails("00403000", "Invalid filename"), {}},
-      Row{wine.game, "\"C:\\\\D\"", nullptr, fails("00403000", "File access denied"), {}},
-      Row{wine.game, "\"Q:\"", nullptr, fails("00403000", "File not found"), {}},
-      Row{wine.game, kWin, nullptr, fails("00403050", "I/O error 112"), {"LIMIT=0"}},
-      Row{wine.folder.Path(), "\"\"", nullptr, fails("00402000", "I/O error 15"), {}},
+      Row{deep259, "dword:1", nullptr, kBadType, {}},
+      Row{deep260, "dword:1", nullptr, Report("00402000", "I/O error 206"), {}},
+      Row{wine.game, "\"C:\\\\NoDir\"", nullptr, Report("00403000", "Invalid filename"), {}},
+      Row{wine.game, "\"C:\\\\D\"", nullptr, Report("00403000", "File access denied"), {}},
+      Row{wine.game, "\"Q:\"", nullptr, Report("00403000", "File not found"), {}},
+      Row{wine.game, kWin, nullptr, Report("00403050", "I/O error 112"), {"LIMIT=0"}},
+      Row{wine.folder.Path(), "\"\"", nullptr, Report("00402000", "I/O error 15"), {}},
       Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
       Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
-      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}},
-      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=", "HOME=" + wine.folder.Path().string()}}};
+      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}}};
   for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
-    Env settingsOfRun = environment;
-    settingsOfRun.insert(settingsOfRun.end(), extra.begin(), extra.end());
     const auto run =
         RunProcess({"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\"", SETWRIGHT_NATIVE},
-                   directory, settingsOfRun);
+                   directory, extra);
     EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
               std::tuple(gameDirectory != nullptr ? 0 : 1, output,
-                         gameDirectory != nullptr ? SettingsFor(gameDirectory) : kOldSettings))
+                         gameDirectory != nullptr ? Settings(gameDirectory) : kOldSettings))
         << systemRoot << " " << directory;
   }
-  // The new files are gone, the unrelated folder stays, and nothing was written elsewhere.
-  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 3);
-  EXPECT_FALSE(fs::exists(wine.driveC / "Gorblunk.Ini"));
+  // The new files are gone.
+  EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 2);
   EXPECT_EQ(std::pair(fs::is_symlink(wine.win / "Gorblunk.Ini"),
                       fs::status(wine.win / "Real.ini").permissions()),
             std::pair(true, fs::perms::owner_read | fs::perms::owner_write));
@@ -604,16 +556,15 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=\"C:\\\\Closed\""));
   fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
   RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
-  const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game, environment);
+  const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game);
   RunProcess({"chattr", "-i", closed}, "/");
   EXPECT_EQ(std::pair(inPlace.exitStatus, ReadFile(closed / "Gorblunk.Ini")),
-            std::pair(0, kSettingsFile));
+            std::pair(0, Settings()));
   // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
   const char kIntoClosedPipe[] =
       "import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
       "sys.exit(subprocess.call(sys.argv[1:], stdout=w))";
-  EXPECT_EQ(RunProcess({"python3", "-c", kIntoClosedPipe, SETWRIGHT_NATIVE}, wine.game, environment)
-                .exitStatus,
+  EXPECT_EQ(RunProcess({"python3", "-c", kIntoClosedPipe, SETWRIGHT_NATIVE}, wine.game).exitStatus,
             1);
 }
 
