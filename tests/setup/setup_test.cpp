@@ -189,10 +189,10 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
     printed = step < 8 ? kBanner.find('\n', printed) + 1 : printed;
   }
   // A disk that fills: 397 bytes, of which a block of 128 fills during lines 5, 13 and 24 and the
-  // last 13 bytes go at the close.
+  // last 13 bytes go at the close; the first and last byte and a block boundary.
   using Row = std::pair<std::size_t, const char*>;
   for (const auto& [room, position] :
-       {Row{127, "00403050"}, Row{128, "004030D0"}, Row{396, "00403200"}}) {
+       {Row{0, "00403050"}, Row{127, "00403050"}, Row{128, "004030D0"}, Row{396, "00403200"}}) {
     FakeSystem system;
     system.room = room;
     EXPECT_EQ(RunOn(system), Failed(position, "I/O error 112")) << room;
