@@ -199,14 +199,15 @@ TEST_F(Win32Window, LayoutAndTheCurrentRowAcrossListings) {
   // The task-bar button is the owner, titled with the product name.
   EXPECT_EQ(GetWindow(form_->Handle(), GW_OWNER), form_->Owner());
   EXPECT_EQ(Text(form_->Owner()), "Trovanta");
-  // The row also selected before (0: none), the archive listed; then the current row, the count
+  // The row also clicked before (0: none), the archive listed; then the current row, the count
   // of selected rows and the top row. Listing scrolls back from the end.
   const std::tuple<int, std::string, std::vector<LRESULT>> steps[] = {
       {0, fifty, {1, 1, 0}},    {30, ten, {10, 1, 2}}, {0, fifty, {10, 1, 2}},
       {30, fifty, {30, 1, 22}}, {0, bad, {0, 0, 0}},   {0, fifty, {1, 1, 0}}};
   for (const auto& [select, path, expected] : steps) {
     if (select > 0) {
-      ListView_SetItemState(grid, select - 1, LVIS_SELECTED, LVIS_SELECTED);
+      ListView_SetItemState(grid, select - 1, LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
       ListView_SetSelectionMark(grid, select - 1);
     }
     Open(path);
