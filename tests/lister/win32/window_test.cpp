@@ -1,14 +1,11 @@
 // The Win32 window driven through its messages, its dialogs answered through the seam: the texts
-// it shows for good, bad and hostile archives, layout, the unit switch, the current row across
-// listings, the open dialog, drops, Esc (not in the menu bar), the error box, the progress.
+// it shows for good, bad and hostile archives, the unit switch, the error box, layout, the current
+// row across listings, the open dialog, drops, Esc (not in a menu or the about box), the progress.
 #include <gtest/gtest.h>
 #include <shlobj.h>
 
-#include <atomic>
-#include <climits>
-#include <cstring>
 #include <filesystem>
-#include <thread>
+#include <future>
 
 #include "archive_writer.h"
 #include "main_window.h"
@@ -19,9 +16,6 @@ namespace {
 
 using namespace std::string_literals;
 
-LRESULT Send(HWND to, UINT message, WPARAM wParam = 0, LPARAM lParam = 0) {
-  return SendMessageA(to, message, wParam, lParam);
-}
 std::string Text(HWND window) {
   std::string text(512, '\0');
   text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), 512)));
@@ -37,18 +31,19 @@ class Win32Window : public ::testing::Test {
       boxes_.push_back(Text(box).append(": ").append(Text(GetDlgItem(box, IDC_ERRORTEXT))));
       GetWindowRect(box, &boxFrame_);
       onBox_ ? onBox_(box) : void();
-      Send(box, WM_COMMAND, IDOK);
+      SendMessageA(box, WM_COMMAND, IDOK, 0);
     };
     seam_.getOpenFileName = [this](OPENFILENAMEA& request) {
       std::size_t length = 0;  // the list ends with two NULs
       while (request.lpstrFilter[length] != '\0' || request.lpstrFilter[length + 1] != '\0') {
         ++length;
       }
-      requests_.push_back(std::string(request.lpstrFilter, length + 2) + request.lpstrTitle + "|" +
+      requests_.push_back(std::string(request.lpstrFilter, length + 2) +
+                          std::to_string(request.Flags & (OFN_FILEMUSTEXIST | OFN_HIDEREADONLY)) +
+                          "|" + std::to_string(request.nMaxFile) + "|" + request.lpstrTitle + "|" +
                           std::to_string(request.nFilterIndex) + "|" + request.lpstrFile);
-      flags_ |= request.Flags | (request.nMaxFile == 260 ? 0 : 1);
-      answer_.copy(request.lpstrFile, answer_.size());
-      request.lpstrFile[answer_.size()] = '\0';
+      // A cancel leaves the buffer alone; an answer longer than it fills it with no NUL.
+      (answer_ + '\0').copy(request.lpstrFile, answer_.empty() ? 0 : request.nMaxFile);
       request.nFilterIndex = filter_;
       return !answer_.empty();
     };
@@ -70,9 +65,9 @@ class Win32Window : public ::testing::Test {
   }
   // An archive of `records` stored records named R0, R1, ...
   std::string Numbered(const std::string& name, int records) {
-    std::vector<archive::RecordSpec> specs(static_cast<std::size_t>(records));
+    std::vector<archive::RecordSpec> specs;
     for (int i = 0; i < records; ++i) {
-      specs[static_cast<std::size_t>(i)].name = std::string("R").append(std::to_string(i));
+      specs.push_back({"R" + std::to_string(i)});
     }
     return Write(name, archive::BuildArchive("Numbered", 1, specs));
   }
@@ -80,13 +75,11 @@ class Win32Window : public ::testing::Test {
   void Open(const std::string& path, DWORD filter = 6) {
     answer_ = path;
     filter_ = filter;
-    Send(form_->Handle(), WM_COMMAND, IDM_OPEN1);
+    SendMessageA(form_->Handle(), WM_COMMAND, IDM_OPEN1, 0);
   }
   void Pump() {
     for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
-      if (!form_->PreviewMessage(message)) {
-        DispatchMessageA(&message);
-      }
+      form_->PreviewMessage(message) || DispatchMessageA(&message);
     }
   }
   // Row `row`'s six cells with "|" between them.
@@ -94,29 +87,13 @@ class Win32Window : public ::testing::Test {
     std::string cells;
     for (int column = 0; column < 6; ++column) {
       char text[64] = {};
-      LVITEMA item{};
-      item.iSubItem = column;
-      item.pszText = text;
-      item.cchTextMax = sizeof text;
-      Send(form_->Grid(), LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-           reinterpret_cast<LPARAM>(&item));
+      ListView_GetItemText(form_->Grid(), row, column, text, sizeof text);
       cells += (column > 0 ? "|" : "") + std::string(text);
     }
     return cells;
   }
-  int Rows() const { return static_cast<int>(Send(form_->Grid(), LVM_GETITEMCOUNT)); }
   HWND Group() const { return GetDlgItem(form_->Handle(), IDC_GROUPBOX1); }
   std::string Summary() const { return Text(GetDlgItem(Group(), IDC_LABEL2)); }
-  void Select(int row) {
-    LVITEMA state{};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    Send(form_->Grid(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1),
-         reinterpret_cast<LPARAM>(&state));
-    state.state = state.stateMask;
-    Send(form_->Grid(), LVM_SETITEMSTATE, static_cast<WPARAM>(row - 1),
-         reinterpret_cast<LPARAM>(&state));
-    Send(form_->Grid(), LVM_SETSELECTIONMARK, 0, row - 1);
-  }
 
   std::filesystem::path dir_ = std::filesystem::temp_directory_path() /
                                ("trovanta-" + std::to_string(GetCurrentProcessId()));
@@ -126,236 +103,186 @@ class Win32Window : public ::testing::Test {
   std::vector<std::string> boxes_;  // "caption: text" of each box of ours
   RECT boxFrame_{};
   std::function<void(HWND)> onBox_;
-  std::vector<std::string> requests_;  // filters, title, filter index and file of each dialog
-  DWORD flags_ = 0;                    // of all requests; bit 0: a buffer not of 260
+  // Per dialog: filters, the flags that must stay clear, buffer size, title, filter index, file.
+  std::vector<std::string> requests_;
   std::string answer_;
   DWORD filter_ = 6;
 };
 
-TEST_F(Win32Window, ListsGoodBadAndHostileArchives) {
+TEST_F(Win32Window, ListsGoodBadAndHostileArchivesSwitchesUnitsAndWrapsTheErrorBox) {
   archive::ArchiveImage hostile =
       archive::BuildArchive("Big\rTitle", 1, {{"ONE", archive::kMethodStored, 1}});
-  hostile.PutI32(archive::kHeaderRecordCountOffset, INT_MAX);
+  hostile.PutI32(archive::kHeaderRecordCountOffset, 2147483647);
   const struct {
     std::string path, box, first, last, summary, caption;
   } cases[] = {
-      {Write("Good.spr", archive::BuildArchive("Caf\xE9 & co", 3,
-                                               {{"A&B.SPR", archive::kMethodStored, 5000},
-                                                {"\xC9T\xC9", archive::kMethodLzw, 3000, 10000},
-                                                {"GONE", archive::kMethodStored, 0, 0, true}})),
-       "", "0|A&B.SPR|no|5000||", "2|empty record||||",
-       "Caf\xE9 & co\r3\r3\r15 KB \r8 KB (46.7% gained)", "Trovanta (Good.spr)"},
       {Write("bad.map", {}), "Error: BAD.MAP is not a valid archive file.", "|||||", "|||||",
        "Not an archive file", "Trovanta"},
       {"", "Error: No file specified.", "|||||", "|||||", "Not an archive file", "Trovanta"},
       // The title's CR stays on its line; the run of unreadable entries fits its cell.
       {Write("big.til", hostile), "", "0|ONE|no|1||", "1|2147483646 empty||||",
        "Big\rTitle\r1\r2147483647\r1 KB \r1 KB (not compressed)", "Trovanta (big.til)"},
+      {Write("Good.spr", archive::BuildArchive("Caf\xE9 & co", 3,
+                                               {{"A&B.SPR", archive::kMethodStored, 5000},
+                                                {"\xC9T\xC9", archive::kMethodLzw, 3000, 10000},
+                                                {"GONE", archive::kMethodStored, 0, 0, true}})),
+       "", "0|A&B.SPR|no|5000||", "2|empty record||||",
+       "Caf\xE9 & co\r3\r3\r15 KB \r8 KB (46.7% gained)", "Trovanta (Good.spr)"},
   };
   for (const auto& c : cases) {
     boxes_.clear();
     Start(c.path);
     EXPECT_EQ(Join(boxes_, ""), c.box);
     EXPECT_EQ(Row(0), c.first);
-    EXPECT_EQ(Row(std::max(Rows() - 1, 0)), c.last);
+    EXPECT_EQ(Row(std::max(ListView_GetItemCount(form_->Grid()) - 1, 0)), c.last);
     EXPECT_EQ(Summary(), c.summary);
     EXPECT_EQ(Text(form_->Handle()), c.caption);
   }
+  // On the good archive: a click on the chosen unit changes nothing; the table stays in bytes.
+  const std::string kb = "Caf\xE9 & co\r3\r3\r15 KB \r8 KB (46.7% gained)";
+  const std::string bytes = "Caf\xE9 & co\r3\r3\r15000 bytes \r8000 bytes (46.7% gained)";
+  for (int button :
+       {IDC_RADIOBUTTON1, IDC_RADIOBUTTON2, IDC_RADIOBUTTON1, IDC_RADIOBUTTON2, IDC_RADIOBUTTON2}) {
+    SendMessageA(GetDlgItem(Group(), button), BM_CLICK, 0, 0);
+    EXPECT_EQ(Summary(), button == IDC_RADIOBUTTON1 ? kb : bytes);
+  }
+  EXPECT_EQ(Row(1), "1|\xC9T\xC9|lzw|3000|10000|70.0%");
+  // The error box breaks inside a long word, at half the screen; only the blank at a break goes.
+  form_->ShowError(std::string(200, 'W').append(".SPR is not a valid archive file."));
+  std::string text = Join(boxes_, "|");
+  EXPECT_EQ(text.find("\r\n"), text.find("W\r\n") + 1);
+  std::erase_if(text, [](char c) { return c == '\r' || c == '\n' || c == ' '; });
+  EXPECT_EQ(text, std::string("Error:").append(200, 'W').append(".SPRisnotavalidarchivefile."));
+  EXPECT_NEAR(boxFrame_.right - boxFrame_.left, GetSystemMetrics(SM_CXSCREEN) / 2 + 40, 40);
 }
 
-TEST_F(Win32Window, LayoutHeaderAndWholeRows) {
-  Start(Numbered("n.spr", 30));
+TEST_F(Win32Window, LayoutAndTheCurrentRowAcrossListings) {
+  const std::string fifty = Numbered("fifty.spr", 50), ten = Numbered("ten.spr", 10),
+                    bad = Write("bad.spr", {});
+  Start(fifty);
+  const HWND grid = form_->Grid();
   EXPECT_EQ(Text(GetDlgItem(Group(), IDC_LABEL1)),
             "Archive title:\rVersion number:\rTotal number of records:\r"
             "Total uncompressed length:\rTotal compressed length:");
-  const struct {
-    HWND parent;
-    int id;
-    RECT at;  // left, top, right, bottom in the parent
-  } places[] = {{form_->Handle(), 0, {0, 0, 473, 295}},
-                {form_->Handle(), IDC_GROUPBOX1, {8, 0, 465, 105}},
-                {Group(), IDC_RADIOBUTTON2, {384, 56, 441, 73}},
-                {Group(), IDC_RADIOBUTTON1, {384, 80, 441, 97}},
-                {form_->Handle(), IDC_STRINGGRID1, {8, 112, 465, 286}}};
-  for (const auto& place : places) {
-    RECT r{};
-    HWND window = place.id == 0 ? place.parent : GetDlgItem(place.parent, place.id);
-    place.id == 0 ? GetClientRect(window, &r) : GetWindowRect(window, &r);
-    MapWindowPoints(place.id == 0 ? window : nullptr, place.parent, reinterpret_cast<POINT*>(&r),
-                    2);
-    EXPECT_EQ(std::vector<LONG>({r.left, r.top, r.right, r.bottom}),
-              std::vector<LONG>({place.at.left, place.at.top, place.at.right, place.at.bottom}));
+  RECT r{};
+  GetClientRect(form_->Handle(), &r);
+  // The client size, the places of the controls in their parents, the header's cells.
+  std::string places = std::to_string(r.right) + "x" + std::to_string(r.bottom);
+  for (HWND control : {Group(), GetDlgItem(Group(), IDC_RADIOBUTTON2),
+                       GetDlgItem(Group(), IDC_RADIOBUTTON1), grid}) {
+    GetWindowRect(control, &r);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    places += " " + std::to_string(r.left) + "," + std::to_string(r.top) + "," +
+              std::to_string(r.right) + "," + std::to_string(r.bottom);
   }
-  HWND header = reinterpret_cast<HWND>(Send(form_->Grid(), LVM_GETHEADER));
-  std::string columns;
   for (int i = 0; i < 6; ++i) {
-    RECT cell{};
     char text[32] = {};
     HDITEMA item{};
     item.mask = HDI_TEXT;
     item.pszText = text;
     item.cchTextMax = sizeof text;
-    Send(header, HDM_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&cell));
-    Send(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    columns +=
-        std::to_string(cell.right - cell.left) + "x" + std::to_string(cell.bottom) + text + "|";
+    Header_GetItemRect(ListView_GetHeader(grid), i, &r);
+    Header_GetItem(ListView_GetHeader(grid), i, &item);
+    places += " " + std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom) + text;
   }
-  EXPECT_EQ(columns,
-            "52x18Number|111x18Record name|52x18Comp.|72x18Comp. Size|"
-            "72x18Uncomp. Size|72x18Comp. ratio|");
-  // Whole rows of 18 pixels at the top, at the start and at the end of the table.
-  for (WPARAM last : {0, 29}) {
-    Send(form_->Grid(), LVM_ENSUREVISIBLE, last, FALSE);
-    RECT top{}, row{}, grid{};
-    Send(form_->Grid(), LVM_GETITEMRECT, Send(form_->Grid(), LVM_GETTOPINDEX),
-         reinterpret_cast<LPARAM>(&top));
-    Send(form_->Grid(), LVM_GETITEMRECT, last, reinterpret_cast<LPARAM>(&row));
-    GetClientRect(form_->Grid(), &grid);
-    EXPECT_EQ(std::vector<LONG>({top.top, row.bottom - row.top, row.bottom <= grid.bottom}),
-              std::vector<LONG>({18, 18, 1}));
-  }
+  EXPECT_EQ(places,
+            "473x295 8,0,465,105 384,56,441,73 384,80,441,97 8,112,465,286 52x18Number "
+            "111x18Record name 52x18Comp. 72x18Comp. Size 72x18Uncomp. Size 72x18Comp. ratio");
+  // Scrolled to the end: the top row whole below the header, the last whole, rows of 18 pixels.
+  ListView_EnsureVisible(grid, 49, FALSE);
+  RECT top{}, client{};
+  ListView_GetItemRect(grid, ListView_GetTopIndex(grid), &top, LVIR_BOUNDS);
+  ListView_GetItemRect(grid, 49, &r, LVIR_BOUNDS);
+  GetClientRect(grid, &client);
+  EXPECT_EQ(std::vector<LONG>({top.top, r.bottom - r.top, r.bottom <= client.bottom}),
+            std::vector<LONG>({18, 18, 1}));
   // The task-bar button is the owner, titled with the product name.
   EXPECT_EQ(GetWindow(form_->Handle(), GW_OWNER), form_->Owner());
   EXPECT_EQ(Text(form_->Owner()), "Trovanta");
-}
-
-TEST_F(Win32Window, UnitSwitchChangesOnlyTheSummarySizes) {
-  Start(Write("u.spr", archive::BuildArchive("U", 1,
-                                             {{"A", archive::kMethodStored, 5000},
-                                              {"B", archive::kMethodLzw, 3000, 10000}})));
-  const std::string kb = "U\r1\r2\r15 KB \r8 KB (46.7% gained)";
-  const std::string bytes = "U\r1\r2\r15000 bytes \r8000 bytes (46.7% gained)";
-  const std::pair<int, std::string> clicks[] = {{IDC_RADIOBUTTON1, kb},
-                                                {IDC_RADIOBUTTON2, bytes},
-                                                {IDC_RADIOBUTTON2, bytes},
-                                                {IDC_RADIOBUTTON1, kb}};
-  for (const auto& [button, summary] : clicks) {
-    Send(GetDlgItem(Group(), button), BM_CLICK);
-    EXPECT_EQ(Summary(), summary);
-    EXPECT_EQ(Row(1), "1|B|lzw|3000|10000|70.0%");
+  // The row also clicked before (0: none), the archive listed; then the current row, the count
+  // of selected rows and the top row. Listing scrolls back from the end.
+  const std::tuple<int, std::string, std::vector<LRESULT>> steps[] = {
+      {0, fifty, {1, 1, 0}},    {30, ten, {10, 1, 2}}, {0, fifty, {10, 1, 2}},
+      {30, fifty, {30, 1, 22}}, {0, bad, {0, 0, 0}},   {0, fifty, {1, 1, 0}}};
+  for (const auto& [select, path, expected] : steps) {
+    if (select > 0) {
+      ListView_SetItemState(grid, select - 1, LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+      ListView_SetSelectionMark(grid, select - 1);
+    }
+    Open(path);
+    EXPECT_EQ(std::vector<LRESULT>({form_->CurrentGridRow(), ListView_GetSelectedCount(grid),
+                                    ListView_GetTopIndex(grid)}),
+              expected);
   }
 }
 
-TEST_F(Win32Window, CurrentRowIsPlacedAndScrolledTo) {
-  const std::string fifty = Numbered("fifty.spr", 50), ten = Numbered("ten.spr", 10);
-  Start(fifty);
-  const struct {
-    int select;
-    std::string path;
-    LRESULT current, selected, top;
-  } steps[] = {{0, fifty, 1, 1, 0},
-               {30, ten, 10, 1, 2},
-               {0, fifty, 10, 1, 2},
-               {30, fifty, 30, 1, 22},
-               {0, Write("bad.spr", {}), 0, 0, 0},
-               {0, fifty, 1, 1, 0}};
-  for (const auto& step : steps) {
-    step.select > 0 ? Select(step.select) : void();
-    Open(step.path);
-    EXPECT_EQ(
-        std::vector<LRESULT>({form_->CurrentGridRow(), Send(form_->Grid(), LVM_GETSELECTEDCOUNT),
-                              Send(form_->Grid(), LVM_GETTOPINDEX)}),
-        std::vector<LRESULT>({step.current, step.selected, step.top}));
-  }
-}
-
-TEST_F(Win32Window, OpenDialogAndDropsKeepTheLastChoice) {
+TEST_F(Win32Window, OpenDialogDropsMenusAndClosing) {
   const std::string a = Numbered("a.spr", 2), b = Numbered("b.spr", 3), c = Numbered("c.spr", 4);
   Start(a);
   Open("");
   Open(b, 2);
   Open("");
   Open("C:\\" + std::string(257, 'x'));  // does not fit: a cancel
-  HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + c.size() + 2);
-  auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+  auto* drop = static_cast<DROPFILES*>(GlobalAlloc(GPTR, sizeof(DROPFILES) + c.size() + 2));
   drop->pFiles = sizeof(DROPFILES);
-  std::memcpy(drop + 1, c.c_str(), c.size());
-  GlobalUnlock(memory);
-  Send(form_->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(memory));
-  EXPECT_EQ(Text(form_->Handle()) + " " + std::to_string(Rows()), "Trovanta (c.spr) 4");
+  c.copy(reinterpret_cast<char*>(drop + 1), c.size());
+  SendMessageA(form_->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
+  EXPECT_EQ(Text(form_->Handle()) + " " + Row(3), "Trovanta (c.spr) 3|R3|no|0||");
   Open("");
+  // No existence check, the read-only box shown, 259 characters and the NUL.
   const std::string filters =
       "Any file (*.*)\0*.*\0Sprite group archive (*.spr)\0*.spr\0Brindel  map (*.map)\0*.map\0"
       "Brindel tile group (*.til)\0*.til\0Palette table (*.mix;*.lit;*.llt)\0*.mix;*.lit;*.llt\0"
-      "Any archive file\0*.spr;*.map;*.til;*.mix;*.lit;*.llt;*.tex\0\0Select an archive file to list|"s;
+      "Any archive file\0*.spr;*.map;*.til;*.mix;*.lit;*.llt;*.tex\0\0"
+      "0|260|Select an archive file to list|"s;
   EXPECT_EQ(requests_, std::vector<std::string>({filters + "6|", filters + "6|", filters + "2|" + b,
                                                  filters + "2|" + b, filters + "2|" + c}));
-  // No existence check; the read-only box shown; 259 characters and the NUL.
-  EXPECT_EQ(flags_ & (OFN_FILEMUSTEXIST | OFN_HIDEREADONLY | 1), 0u);
   EXPECT_TRUE(boxes_.empty());
-}
-
-TEST_F(Win32Window, EscClosesFromAnyControlButNotInTheAboutBox) {
+  // Esc in the menu bar or an open menu only leaves it: real key presses through the X server,
+  // from another thread, as a menu runs a loop of its own.
+  SetForegroundWindow(form_->Handle());
+  auto typist = std::async(std::launch::async, [&] {
+    // The menu bar left, then a menu left to the menu bar, then the menu bar left.
+    for (BYTE key : std::vector<BYTE>{VK_MENU, VK_ESCAPE, VK_MENU, 'F', VK_ESCAPE, VK_ESCAPE}) {
+      Sleep(300);
+      keybd_event(key, 0, 0, 0);
+      keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    }
+    Sleep(300);
+    PostMessageA(form_->Handle(), WM_CANCELMODE, 0, 0);  // a menu left open cannot hang it
+  });
+  while (typist.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready) {
+    Pump();
+  }
+  Pump();
+  EXPECT_TRUE(IsWindow(form_->Handle()));
+  // Esc in the about box does not close it; the box is fresh each time.
+  int aboutStayed = 0;
+  onBox_ = [&](HWND box) {
+    SendMessageA(box, WM_COMMAND, IDCANCEL, 0);  // what Esc sends
+    aboutStayed += IsWindowEnabled(form_->Handle()) ? 0 : 1;
+  };
+  SendMessageA(form_->Handle(), WM_COMMAND, IDM_E1, 0);
+  SendMessageA(form_->Handle(), WM_COMMAND, IDM_E1, 0);
+  EXPECT_EQ(aboutStayed, 2);
+  // A long listing keeps a close request for its end and allows no second listing meanwhile.
+  form_->SetProgressDelay(std::chrono::milliseconds(0));
+  PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
+  PostMessageA(form_->Handle(), WM_COMMAND, IDM_OPEN1, 0);
+  Open(Numbered("many.spr", 3000));
+  EXPECT_EQ(requests_.size(), 6u);
+  EXPECT_EQ(Row(2999), "2999|R2999|no|0||");
+  Pump();
+  EXPECT_FALSE(IsWindow(form_->Handle()));
+  // Esc closes the window from the grid and from a radio button.
   for (int control : {IDC_STRINGGRID1, IDC_RADIOBUTTON1}) {
-    Start(Numbered("n.spr", 3));
-    int aboutStayed = 0;
-    onBox_ = [&](HWND box) {
-      Send(box, WM_COMMAND, IDCANCEL);  // what Esc sends
-      aboutStayed += IsWindowEnabled(form_->Handle()) ? 0 : 1;
-    };
-    Send(form_->Handle(), WM_COMMAND, IDM_E1);
-    Send(form_->Handle(), WM_COMMAND, IDM_E1);
-    EXPECT_EQ(aboutStayed, 2);
+    Start(a);
     PostMessageA(control == IDC_STRINGGRID1 ? form_->Grid() : GetDlgItem(Group(), control),
                  WM_KEYDOWN, VK_ESCAPE, 0);
     Pump();
     EXPECT_FALSE(IsWindow(form_->Handle())) << control;
   }
-}
-
-// Real key presses through the X server, from another thread: a menu runs a loop of its own. Esc
-// in the menu bar or in an open menu only leaves it; the window stays.
-TEST_F(Win32Window, EscInTheMenuBarOrAMenuOnlyLeavesIt) {
-  const std::vector<BYTE> cases[] = {
-      {VK_MENU, VK_ESCAPE}, {VK_MENU, 'F', VK_ESCAPE}, {VK_MENU, 'F', VK_ESCAPE, VK_ESCAPE}};
-  for (const auto& keys : cases) {
-    Start(Numbered("n.spr", 3));
-    SetForegroundWindow(form_->Handle());
-    std::atomic<bool> done = false;
-    std::thread typist([&, keys = keys] {
-      for (BYTE key : keys) {
-        Sleep(300);
-        keybd_event(key, 0, 0, 0);
-        keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-      }
-      Sleep(300);
-      PostMessageA(form_->Handle(), WM_CANCELMODE, 0, 0);  // a menu left open cannot hang it
-      done = true;
-    });
-    while (!done) {
-      Pump();
-      Sleep(10);
-    }
-    typist.join();
-    Pump();
-    EXPECT_TRUE(IsWindow(form_->Handle())) << keys.size();
-  }
-}
-
-TEST_F(Win32Window, ErrorBoxWrapsInsideALongWordAtHalfTheScreen) {
-  Start(Numbered("n.spr", 1));
-  form_->ShowError(std::string(200, 'W').append(".SPR is not a valid archive file."));
-  ASSERT_EQ(boxes_.size(), 1u);
-  const std::string text = boxes_[0];
-  ASSERT_NE(text.find("\r\n"), std::string::npos);
-  EXPECT_EQ(text[text.find("\r\n") - 1], 'W');
-  std::string joined;  // the blank at a break is dropped, nothing else
-  std::copy_if(text.begin(), text.end(), std::back_inserter(joined),
-               [](char c) { return c != '\r' && c != '\n' && c != ' '; });
-  EXPECT_EQ(joined, std::string("Error:").append(200, 'W').append(".SPRisnotavalidarchivefile."));
-  EXPECT_LE(boxFrame_.right - boxFrame_.left, GetSystemMetrics(SM_CXSCREEN) / 2 + 80);
-}
-
-TEST_F(Win32Window, LongListingKeepsACloseRequestForItsEnd) {
-  Start(Numbered("small.spr", 1));
-  form_->SetProgressDelay(std::chrono::milliseconds(0));
-  PostMessageA(form_->Handle(), WM_CLOSE, 0, 0);
-  PostMessageA(form_->Handle(), WM_COMMAND, IDM_OPEN1, 0);  // no second listing meanwhile
-  Open(Numbered("many.spr", 3000));
-  EXPECT_EQ(requests_.size(), 1u);
-  EXPECT_EQ(Row(2999), "2999|R2999|no|0||");
-  Pump();
-  EXPECT_FALSE(IsWindow(form_->Handle()));
 }
 
 }  // namespace
