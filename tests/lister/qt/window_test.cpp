@@ -464,7 +464,9 @@ TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
     answerOpen_ = [&](QFileDialog& dialog) {
       QComboBox& filters = Child<QComboBox>(dialog, "fileTypeCombo");
       EXPECT_EQ(filters.currentIndex(), step.filter);
-      shown = {dialog.windowTitle(), QString::number(dialog.fileMode()),
+      shown = {dialog.objectName(),
+               dialog.windowTitle(),
+               QString::number(dialog.fileMode()),
                dialog.selectedFiles().value(0),
                QString::number(dialog.testOption(QFileDialog::DontUseNativeDialog)),
                Child<QCheckBox>(dialog, "ReadOnlyCheckBox").text()};
@@ -482,10 +484,10 @@ TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
   }
   EXPECT_EQ(form->windowTitle(), "Trovanta (pal.mix)") << "a long path counts as a cancel";
   EXPECT_EQ(shown,
-            (QStringList{"Select an archive file to list", "0", chosen, "1", "Open as &read-only",
-                         "Any file (*.*)", "Sprite group archive (*.spr)", "Brindel  map (*.map)",
-                         "Brindel tile group (*.til)", "Palette table (*.mix;*.lit;*.llt)",
-                         "Any archive file"}));
+            (QStringList{"OpenDialog", "Select an archive file to list", "0", chosen, "1",
+                         "Open as &read-only", "Any file (*.*)", "Sprite group archive (*.spr)",
+                         "Brindel  map (*.map)", "Brindel tile group (*.til)",
+                         "Palette table (*.mix;*.lit;*.llt)", "Any archive file"}));
   EXPECT_EQ(errors_.size(), 1) << "only the start-up's box";
 }
 
