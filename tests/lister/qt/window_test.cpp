@@ -169,6 +169,8 @@ TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
       {at("RadioButton2"), {384, 56, 57, 17}},
       {at("RadioButton1"), {384, 80, 57, 17}},
       {at("StringGrid1"), {8, 112, 457, 174}},
+      // The cells start inside the frame, with no row header beside them.
+      {QRect(grid.viewport()->pos(), QSize()), QRect(2, 2 + 18, -1, -1)},
       {column(0), {0, 0, 52, 18}},
       {column(1), {52, 0, 111, 18}},
       {column(2), {163, 0, 52, 18}},
