@@ -340,6 +340,7 @@ TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
     const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 2)});
     form->show();
     form->SetProgressDelay(std::chrono::milliseconds(0));
+    const QSignalSpy shown(Grid(*form).model(), &QAbstractItemModel::dataChanged);
     QString during;
     QTimer::singleShot(0, form.get(), [&] {
       QWidget& progress = *QApplication::activeModalWidget();
@@ -360,6 +361,7 @@ TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
     Open(*form, big);
     QCoreApplication::processEvents();
     EXPECT_EQ(during, "ListingProgress|Trovanta|Listing big.spr|%v of %m|1");
+    EXPECT_GT(shown.count(), 1) << "rows shown while the listing runs, not only at its end";
     EXPECT_EQ(form->isVisible(), close == Qt::Key_Space);
     EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
     EXPECT_TRUE(Child<QRadioButton>(*form, "RadioButton1").isChecked());
