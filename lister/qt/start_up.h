@@ -13,18 +13,19 @@
 
 namespace lister::window {
 
-// With the reader in its initial state and the application named: takes the first argument as
-// the archive path (further ones are ignored; a long one is taken whole), builds the main window
-// without showing it, places the header row and the field names, and lists the archive, whose
-// error box therefore comes before the window. `args` excludes the program name.
 // The classic Windows style draws the window as designed: group box captions in the frame,
-// 3-D edges, flat button-face panels. A style the user asks for (QT_STYLE_OVERRIDE) wins.
+// 3-D edges, flat button-face panels. A style the user asks for (QT_STYLE_OVERRIDE) wins. Before
+// the QApplication exists.
 void UseClassicStyle();
 
 // The name, desktop entry and icon that the task bar and the window manager show; once a
 // QApplication exists.
 void NameApplication();
 
+// With the reader in its initial state and the application named: takes the first argument as
+// the archive path (further ones are ignored; a long one is taken whole), builds the main window
+// without showing it, places the header row and the field names, and lists the archive, whose
+// error box therefore comes before the window. `args` excludes the program name.
 std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
                                           const std::vector<std::string>& args,
                                           DialogRunner runDialog = ExecDialog);
