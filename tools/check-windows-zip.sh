@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds the Windows zip in build/ (configured before) and checks it as a Windows user would
-# get it: the files it holds, its texts with CR LF line ends, and each program run once under
-# Wine in a fresh prefix: trovanta-ls.exe lists the demo archive, Setwright.exe writes the
-# settings file, and Trovanta.exe, when the zip holds it, shows its window on Xvfb.
+# get it: the files it holds, its texts with CR LF line ends, each program's version
+# information, and each program run under Wine in a fresh prefix from the unpacked folder: the
+# README's trovanta-ls.exe examples on the demo archive beside it, the demo listing,
+# Setwright.exe writing the settings file, and Trovanta.exe, when the zip holds it, showing its
+# window on Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$PWD
@@ -24,9 +26,9 @@ cmake --build "$build" --target windows_zip
 unzip -q "$zip" -d "$work"
 folder=$work/$name
 listing=$(cd "$folder" && ls | sort | tr '\n' ' ')
-expected="LICENSE.txt README.txt Setwright.exe trovanta-ls.exe "
+expected="HEROES.SPR LICENSE.txt README.txt Setwright.exe trovanta-ls.exe "
 if [ -f "$folder/Trovanta.exe" ]; then
-  expected="LICENSE.txt README.txt Setwright.exe Trovanta.exe trovanta-ls.exe "
+  expected="HEROES.SPR LICENSE.txt README.txt Setwright.exe Trovanta.exe trovanta-ls.exe "
 fi
 expect "files in the zip" "$expected" "$listing"
 for text in README.txt LICENSE.txt; do
@@ -46,12 +48,39 @@ else
   fi
 fi
 
+cmp -s "$folder/HEROES.SPR" "$build/demo/HEROES.SPR" || fail "HEROES.SPR is not the demo archive"
+
+# The version information that Explorer shows in the file's properties.
+copyright=$(grep -m 1 '^Copyright ' LICENSE)
+for program in "$folder"/*.exe; do
+  name=$(basename "$program")
+  product=Trovanta
+  [ "$name" = Setwright.exe ] && product=Setwright
+  info=$(python3 tools/pe_version_info.py "$program") || {
+    fail "$name has no version information"
+    continue
+  }
+  for field in "FILEVERSION=$version.0" "PRODUCTVERSION=$version.0" "FileVersion=$version" \
+    "ProductVersion=$version" "ProductName=$product" "LegalCopyright=$copyright" \
+    "OriginalFilename=$name"; do
+    grep -qxF "$field" <<<"$info" || fail "$name version information: no $field in: $info"
+  done
+  grep -q '^FileDescription=.' <<<"$info" || fail "$name version information: no FileDescription"
+done
+
 wine wineboot -i >/dev/null 2>&1
 wineserver -w
 
+# The README's examples for trovanta-ls.exe, run as written from the unpacked folder.
+while read -r example; do
+  read -ra words <<<"${example%$'\r'}"
+  (cd "$folder" && wine "${words[@]}" </dev/null >/dev/null 2>&1) ||
+    fail "README.txt example: $example"
+done < <(grep '^    trovanta-ls\.exe ' "$folder/README.txt")
+
 # trovanta-ls.exe: the demo listing, as the native program prints it.
 status=0
-output=$(cd "$build/demo" && wine "$folder/trovanta-ls.exe" HEROES.SPR 2>"$work/err.txt") || status=$?
+output=$(cd "$folder" && wine trovanta-ls.exe HEROES.SPR 2>"$work/err.txt") || status=$?
 expect "trovanta-ls.exe exit status" 0 "$status"
 expect "trovanta-ls.exe listing" "$(cat tests/lister/cli/expected/demo_table.txt)" "$(tr -d '\r' <<<"$output")"
 expect "trovanta-ls.exe errors" "" "$(cat "$work/err.txt")"
@@ -92,7 +121,7 @@ kill "$app" 2>/dev/null
 wineserver -k 2>/dev/null
 [ "$found" = 1 ]
 INNER
-  if ! xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" trovanta "$build/demo" \
+  if ! xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" trovanta "$folder" \
     "$folder/Trovanta.exe"; then
     fail "Trovanta.exe showed no window"
   fi
