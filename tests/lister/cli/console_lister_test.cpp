@@ -163,6 +163,9 @@ TEST(RowSpoolTest, KeepsRowsInOrderWhereverTheyFitOrTellsWhyNot) {
         spool.Drain([&](const lister::RecordRow& drained) { EXPECT_EQ(drained.index, next++); });
     EXPECT_EQ(std::tuple(whole, spool.Failure(), next),
               std::tuple(failure.empty(), failure, drained));
+    spool.Clear();  // the next listing starts afresh
+    spool.Add({});
+    EXPECT_TRUE(spool.Drain([](const lister::RecordRow&) {}));
   }
   EXPECT_EQ(openFiles(), openBefore);
 }
@@ -186,10 +189,10 @@ TEST(ConsoleListerTest, ReportsOutputThatCannotBeWrittenWhole) {
   }
   // Table and JSON keep rows aside until the listing's end, where tsv prints them as they come.
   for (const char* format : {"--format=table", "--format=json"}) {
-    const Outcome listed = RunLs({format, big, demo});
+    const Outcome listed = RunLs({format, big, demo, big});
     EXPECT_EQ(std::get<0>(listed), 0);
-    EXPECT_EQ(RunLs({format, big, demo}, Tight(3000, kAll)), listed) << format;
-    EXPECT_EQ(RunLs({format, big, demo}, Tight(3000, 100)),
+    EXPECT_EQ(RunLs({format, big, demo, big}, Tight(3000, kAll)), listed) << format;
+    EXPECT_EQ(RunLs({format, big, demo, big}, Tight(3000, 100)),
               (Outcome{1, "", "trovanta-ls: cannot write the listing: " + kNoRoom + "\n"}));
   }
 }
