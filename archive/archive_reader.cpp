@@ -13,6 +13,7 @@ bool ArchiveReader::Open(const std::string& path) {
 }
 
 bool ArchiveReader::ReadHeader() {
+  // A failed read is not checked as such: it gives fewer bytes, which fails the step.
   const std::size_t got = file_.ReadAt(0, headerBytes_.data(), headerBytes_.size());
   if (got != kHeaderSize || !HasSignature(headerBytes_)) {
     status_ = ReaderStatus::kNotAnArchive;
@@ -24,8 +25,8 @@ bool ArchiveReader::ReadHeader() {
 }
 
 bool ArchiveReader::ReadDirectoryEntry(std::int32_t index) {
-  // A negative position cannot be read and counts as a short read; a negative index is refused
-  // like one at or above the record count.
+  // A negative position or a failed seek or read is not checked as such: it gives fewer bytes,
+  // a short read. A negative index is refused like one at or above the record count.
   const std::int64_t position = EntryPosition(DirectoryOffset(), index);
   const std::size_t got = file_.ReadAt(position, entryBytes_.data(), entryBytes_.size());
   if (index < 0 || index >= RecordCountField() || got < kEntrySize) {
@@ -39,16 +40,16 @@ bool ArchiveReader::ReadDirectoryEntry(std::int32_t index) {
 std::int32_t ArchiveReader::CountRecords(const std::string& path) {
   status_ = ReaderStatus::kNoError;
   const bool opened = Open(path);
-  fileSize_ = file_.Size();
+  fileSize_ = file_.Size();  // 0 where it cannot be told: every entry is then outside the file
   const std::int32_t count = opened && ReadHeader() ? RecordCountField() : 0;
-  file_.Close();
+  file_.Close();  // read-only: its close has nothing to lose
   return count;
 }
 
 bool ArchiveReader::ReadEntry(const std::string& path, std::int32_t index) {
   status_ = ReaderStatus::kNoError;
   const bool read = Open(path) && ReadHeader() && ReadDirectoryEntry(index) && DataOffset() != 0;
-  file_.Close();
+  file_.Close();  // read-only: its close has nothing to lose
   return read;
 }
 
@@ -56,6 +57,7 @@ std::optional<std::int32_t> ReadUncompressedLength(const std::string& path,
                                                    std::int32_t dataOffset) {
   ByteFile file;
   std::array<std::uint8_t, kLengthPrefixSize> bytes{};
+  // A failed open or read shows as no length; the read-only file closes with nothing to lose.
   if (!file.Open(path) || file.ReadAt(dataOffset, bytes.data(), bytes.size()) != bytes.size()) {
     return std::nullopt;
   }

@@ -66,6 +66,7 @@ void ArchiveImage::PutBytes(std::int64_t position, std::span<const std::uint8_t>
 
 bool ArchiveImage::WriteTo(const std::string& path) const {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  // A failed open, write or close leaves the stream failed, which the result reports.
   out.write(reinterpret_cast<const char*>(bytes_.data()),
             static_cast<std::streamsize>(bytes_.size()));
   out.close();

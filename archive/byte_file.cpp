@@ -48,6 +48,7 @@ std::int64_t ByteFile::Size() const {
 
 void ByteFile::Close() {
   if (handle_ >= 0) {
+    // Nothing was written through a read-only handle, so its close has nothing to lose.
 #ifdef _WIN32
     _close(handle_);
 #else
@@ -67,6 +68,7 @@ std::size_t ByteFile::ReadAt(std::int64_t position, void* buffer, std::size_t co
   if (_lseeki64(handle_, position, SEEK_SET) < 0) {
     return 0;
   }
+  // A failed read ends the loop: callers judge a read by the bytes it gave.
   while (done < count) {
     const int got = _read(handle_, out + done, static_cast<unsigned>(count - done));
     if (got <= 0) {
@@ -75,6 +77,7 @@ std::size_t ByteFile::ReadAt(std::int64_t position, void* buffer, std::size_t co
     done += static_cast<std::size_t>(got);
   }
 #else
+  // A failed read ends the loop: callers judge a read by the bytes it gave.
   while (done < count) {
     const ssize_t got =
         ::pread(handle_, out + done, count - done, static_cast<off_t>(position + done));

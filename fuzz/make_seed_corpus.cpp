@@ -51,14 +51,27 @@ std::vector<std::pair<std::string, ArchiveImage>> ArchiveSeeds() {
   return seeds;
 }
 
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
+// Writes the seed files and remembers whether each was written whole (a failed open, write or
+// close leaves its stream failed).
+class SeedWriter {
+ public:
+  void Write(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    out.close();
+    allWritten_ = allWritten_ && out;
+  }
+  bool AllWritten() const { return allWritten_; }
+
+ private:
+  bool allWritten_ = true;
+};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 2) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "usage: make-seed-corpus FOLDER\n");
     return 2;
   }
@@ -75,12 +88,13 @@ int main(int argc, char** argv) {
   const char* const paths[] = {
       "C:\\GAMES\\DATA\\HERO.SPR", "D:HERO", "a.b\\c", "/home/ann/hero.spr",
       "\x80\x81\xFF name.map",     ""};
+  SeedWriter seeds;
   int i = 0;
   for (const char* path : paths) {
-    WriteFile(root / "text_helpers" / ("path-" + std::to_string(i++)), path);
+    seeds.Write(root / "text_helpers" / ("path-" + std::to_string(i++)), path);
   }
-  WriteFile(root / "text_helpers" / "numbers",
-            std::string("\x07\x00\x00\x00\x00\x00\x00\x80\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 16));
+  seeds.Write(root / "text_helpers" / "numbers",
+              std::string("\x07\x00\x00\x00\x00\x00\x00\x80\xFF\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 16));
   const std::string hiveHead =
       "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win64\n\n"
       "[Software\\\\Microsoft\\\\Windows\\\\CurrentVersion] 1733500000\n#time=1db47f0\n";
@@ -96,7 +110,7 @@ int main(int argc, char** argv) {
   };
   i = 0;
   for (const char* value : values) {
-    WriteFile(root / "wine_hive" / ("hive-" + std::to_string(i++)), hiveHead + value);
+    seeds.Write(root / "wine_hive" / ("hive-" + std::to_string(i++)), hiveHead + value);
   }
   const char* const dosPaths[] = {"C:\\windows\\Gorblunk.Ini",
                                   "\\Gorblunk.Ini",
@@ -107,7 +121,7 @@ int main(int argc, char** argv) {
                                   "Q:\\x\\y"};
   i = 0;
   for (const char* path : dosPaths) {
-    WriteFile(root / "wine_paths" / ("path-" + std::to_string(i++)), path);
+    seeds.Write(root / "wine_paths" / ("path-" + std::to_string(i++)), path);
   }
-  return 0;
+  return seeds.AllWritten() ? 0 : 1;
 }

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 namespace fuzzing {
@@ -14,9 +15,12 @@ namespace fuzzing {
 class MemoryFile {
  public:
   MemoryFile() : fd_(memfd_create("fuzz-archive", 0)) {
+    if (fd_ < 0) {
+      std::abort();  // without the file no input would reach the library: a run testing nothing
+    }
     path_ = "/proc/self/fd/" + std::to_string(fd_);
   }
-  ~MemoryFile() { close(fd_); }
+  ~MemoryFile() { close(fd_); }  // a memory file: its close has nothing to lose
   MemoryFile(const MemoryFile&) = delete;
   MemoryFile& operator=(const MemoryFile&) = delete;
 

@@ -5,37 +5,46 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size);
 
 namespace {
 
-int Replay(const std::filesystem::path& path) {
+// False when the file cannot be read whole: replaying part of an input would test another one.
+bool Replay(const std::filesystem::path& path) {
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  std::vector<char> bytes(error ? 0 : size);
   std::ifstream in(path, std::ios::binary);
-  const std::vector<char> bytes((std::istreambuf_iterator<char>(in)),
-                                std::istreambuf_iterator<char>());
+  if (error || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
+    std::fprintf(stderr, "replay: cannot read %s\n", path.string().c_str());
+    return false;
+  }
   LLVMFuzzerTestOneInput(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
-  return 1;
+  return true;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
   int replayed = 0;
+  bool allRead = true;
   for (int i = 1; i < argc; ++i) {
     const std::filesystem::path path(argv[i]);
     if (std::filesystem::is_directory(path)) {
       for (const auto& entry : std::filesystem::recursive_directory_iterator(path)) {
         if (entry.is_regular_file()) {
-          replayed += Replay(entry.path());
+          allRead = Replay(entry.path()) && allRead;
+          ++replayed;
         }
       }
     } else {
-      replayed += Replay(path);
+      allRead = Replay(path) && allRead;
+      ++replayed;
     }
   }
-  std::printf("replayed %d inputs\n", replayed);
-  return replayed > 0 ? 0 : 1;
+  const bool shown = std::printf("replayed %d inputs\n", replayed) > 0 && std::fflush(stdout) == 0;
+  return replayed > 0 && allRead && shown ? 0 : 1;
 }

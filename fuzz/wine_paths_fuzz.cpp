@@ -17,7 +17,10 @@ namespace {
 // A prefix with drive c: (holding GAMES\Gorblunk and a file) and drive d: on a second folder.
 std::filesystem::path MakePrefix() {
   char pattern[] = "/tmp/wine-paths-fuzz-XXXXXX";
-  const std::filesystem::path prefix = mkdtemp(pattern);
+  if (mkdtemp(pattern) == nullptr) {
+    std::abort();  // without the prefix every input would test the same failure
+  }
+  const std::filesystem::path prefix = pattern;
   std::filesystem::create_directories(prefix / "drive_c" / "GAMES" / "Gorblunk");
   std::filesystem::create_directories(prefix / "d-drive" / "Data");
   std::filesystem::create_directories(prefix / "dosdevices");

@@ -7,6 +7,7 @@
 
 int main(int argc, char** argv) {
   if (argc != 2) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "usage: make-demo-archive OUTPUT\n");
     return 2;
   }
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
   };
   const archive::ArchiveImage image = archive::BuildArchive("Gorblunk hero sprites", 3, records);
   if (!image.WriteTo(argv[1])) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "make-demo-archive: cannot write %s\n", argv[1]);
     return 1;
   }

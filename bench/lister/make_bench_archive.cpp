@@ -9,11 +9,13 @@
 
 int main(int argc, char** argv) {
   if (argc != 3) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "usage: make-bench-archive RECORDS OUTPUT\n");
     return 2;
   }
   const long count = std::strtol(argv[1], nullptr, 10);
   if (count < 0 || count > 50'000'000) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "make-bench-archive: RECORDS must be 0 to 50000000\n");
     return 2;
   }

@@ -10,6 +10,7 @@
 
 int main(int argc, char** argv) {
   if (argc < 2) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(stderr, "usage: run-measured COMMAND [ARG...]\n");
     return 2;
   }
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     return 127;
   }
   const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  std::fprintf(stderr, "%.6f %ld\n", elapsed.count(), usage.ru_maxrss);
+  if (std::fprintf(stderr, "%.6f %ld\n", elapsed.count(), usage.ru_maxrss) < 0) {
+    return 127;  // unbuffered: a failed report is known at once
+  }
   return WIFEXITED(status) ? WEXITSTATUS(status) : 128;
 }

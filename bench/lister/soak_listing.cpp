@@ -70,6 +70,7 @@ int main() {
   const long afterAll = bench::PeakRssKib();
   std::filesystem::remove_all(dir);
   if (!written || view.failures != kListings / 3) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(
         stderr, "soak-listing: %s\n",
         written ? "the bad archive did not fail every third listing" : "cannot write the archives");

@@ -92,6 +92,7 @@ def main():
                         failures.append(f"{window} took {MEMORY_BUDGET_MB} MB or more")
     finally:
         if prefix:
+            # A wineserver already gone is fine, and a prefix left behind harms no result.
             subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix),
                            check=False)
             shutil.rmtree(prefix, ignore_errors=True)

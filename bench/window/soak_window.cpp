@@ -118,6 +118,7 @@ int main(int argc, char** argv) {
     Settle();
     const int rows = form->findChild<QAbstractItemView*>("StringGrid1")->model()->rowCount();
     if (rows != file.rows) {
+      // A message that standard error cannot take has nowhere else to go; the status still tells.
       std::fprintf(stderr, "soak-window: listing %d of %s shows %d rows, not %d\n", i,
                    file.path.c_str(), rows, file.rows);
       return 2;

@@ -1,5 +1,7 @@
 #include "command_line.h"
 
+#include <cerrno>
+#include <cstring>
 #include <optional>
 
 #include "archive_listing.h"
@@ -18,7 +20,8 @@ const char* const kUsageText =
     "  --version        show the program's version\n"
     "\n"
     "Control characters in names and titles are shown as \\xHH (in tsv also \\ as \\\\).\n"
-    "Exit status: 0 when every archive was listed, 1 when any failed, 2 on a usage error.\n";
+    "Exit status: 0 when every archive was listed, 1 when any failed or the listing could not\n"
+    "be written whole, 2 on a usage error.\n";
 
 namespace {
 
@@ -78,24 +81,34 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   return options;
 }
 
-int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+int ReportOutputFailure(std::FILE* err, const std::string& what, const std::string& cause) {
+  // A message that standard error cannot take has nowhere else to go; the status still tells.
+  std::fprintf(err, "trovanta-ls: cannot write the %s: %s\n", what.c_str(), cause.c_str());
+  return 1;
+}
+
+int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+              const SpoolStorage& storage) {
   const CommandLine commandLine = ParseCommandLine(args);
-  if (std::holds_alternative<HelpRequest>(commandLine)) {
-    std::fputs(kUsageText, out);
-    return 0;
-  }
-  if (std::holds_alternative<VersionRequest>(commandLine)) {
-    std::fputs("trovanta-ls " GORBLUNK_VERSION "\n", out);
-    return 0;
-  }
   if (const auto* error = std::get_if<UsageError>(&commandLine)) {
+    // A message that standard error cannot take has nowhere else to go; the status still tells.
     std::fprintf(err, "trovanta-ls: %s\n%s", error->message.c_str(),
                  "Try 'trovanta-ls --help' for more information.\n");
     return 2;
   }
+  if (!std::holds_alternative<ListOptions>(commandLine)) {
+    const bool help = std::holds_alternative<HelpRequest>(commandLine);
+    errno = 0;
+    if (std::fputs(help ? kUsageText : "trovanta-ls " GORBLUNK_VERSION "\n", out) < 0 ||
+        std::fflush(out) != 0) {
+      return ReportOutputFailure(err, help ? "help" : "version",
+                                 std::strerror(errno ? errno : EIO));
+    }
+    return 0;
+  }
   const auto& options = std::get<ListOptions>(commandLine);
   archive::ArchiveReader reader;
-  const std::unique_ptr<ConsoleView> view = MakeConsoleView(options.format, out, err);
+  const std::unique_ptr<ConsoleView> view = MakeConsoleView(options.format, out, err, storage);
   ArchiveListing listing(reader, *view);
   listing.SetShowInKB(options.showInKB);
   bool allListed = true;
@@ -104,6 +117,10 @@ int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
     listing.SetArchivePath(path);
     listing.ListArchive();
     allListed = view->FinishArchive() && allListed;
+    // Output that is not whole ends the run: what follows could not be trusted either.
+    if (!view->OutputFailure().empty()) {
+      return ReportOutputFailure(err, "listing", view->OutputFailure());
+    }
   }
   return allListed ? 0 : 1;
 }

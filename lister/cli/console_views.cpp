@@ -1,6 +1,8 @@
 #include "console_views.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 #include <nlohmann/json.hpp>
 #include <string_view>
 
@@ -12,10 +14,6 @@ namespace lister::cli {
 namespace {
 
 constexpr std::string_view kColumnGap = "  ";
-
-void Write(std::FILE* out, std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), out);
-}
 
 // The cells of a row as a terminal or a stream shows them.
 RowCells EscapedCells(const RecordRow& record, bool escapeSeparators) {
@@ -49,6 +47,11 @@ std::string Dump(const nlohmann::ordered_json& json) {
   return json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
 }
 
+// The text of errno after a failed write; EIO's where the C library left it unset.
+std::string LastErrorText() {
+  return std::strerror(errno != 0 ? errno : EIO);
+}
+
 }  // namespace
 
 void ConsoleView::BeginArchive(const std::string& path) {
@@ -65,8 +68,22 @@ bool ConsoleView::FinishArchive() {
   } else {
     PrintListing();
   }
-  std::fflush(out_);
+  if (outputFailure_.empty() && std::fflush(out_) != 0) {
+    NoteOutputFailure(LastErrorText());
+  }
   return !Failed();
+}
+
+void ConsoleView::Write(std::string_view text) {
+  if (outputFailure_.empty() && std::fwrite(text.data(), 1, text.size(), out_) != text.size()) {
+    NoteOutputFailure(LastErrorText());
+  }
+}
+
+void ConsoleView::NoteOutputFailure(const std::string& cause) {
+  if (outputFailure_.empty()) {
+    outputFailure_ = cause;
+  }
 }
 
 void ConsoleView::PrintError() {
@@ -75,7 +92,8 @@ void ConsoleView::PrintError() {
     line += EscapeControls(path_) + ": ";
   }
   line += EscapeControls(*error_) + '\n';
-  Write(err_, line);
+  // A message that standard error cannot take has nowhere else to go; the status still tells.
+  std::fputs(line.c_str(), err_);
 }
 
 void TableView::ClearTable() {
@@ -101,40 +119,47 @@ void TableView::PrintLine(const std::array<std::string, kColumnCount>& cells) {
   std::string line = Join(padded, kColumnGap);
   // Padding of empty cells at the end of a row is not kept.
   line.erase(line.find_last_not_of(' ') + 1);
-  Write(out_, line + "\n");
+  Write(line + "\n");
 }
 
 void TableView::PrintListing() {
+  if (!spool_.Failure().empty()) {
+    NoteOutputFailure(spool_.Failure());
+    return;
+  }
   if (!first_) {
-    Write(out_, "\n");
+    Write("\n");
   }
   first_ = false;
-  Write(out_, EscapeControls(caption_) + "\n");
+  Write(EscapeControls(caption_) + "\n");
   std::array<std::string, kColumnCount> header;
   std::copy(kHeaderTexts.begin(), kHeaderTexts.end(), header.begin());
   PrintLine(header);
-  spool_.Drain([this](const RecordRow& record) { PrintLine(EscapedCells(record, false)); });
-  Write(out_, "\n");
+  if (!spool_.Drain([this](const RecordRow& record) { PrintLine(EscapedCells(record, false)); })) {
+    NoteOutputFailure(spool_.Failure());
+    return;
+  }
+  Write("\n");
   const std::array<std::string, kSummaryLineCount> values = SummaryValues(summary_);
   std::size_t nameWidth = 0;
   for (std::string_view name : kFieldNames) {
     nameWidth = std::max(nameWidth, name.size());
   }
   for (std::size_t i = 0; i < kSummaryLineCount; ++i) {
-    Write(out_, PadTo(kFieldNames[i], nameWidth) + " " + EscapeControls(values[i]) + "\n");
+    Write(PadTo(kFieldNames[i], nameWidth) + " " + EscapeControls(values[i]) + "\n");
   }
 }
 
 void TsvView::PrintHeaderOnce() {
   if (!headerPrinted_) {
     headerPrinted_ = true;
-    Write(out_, Join(kHeaderTexts, "\t") + "\n");
+    Write(Join(kHeaderTexts, "\t") + "\n");
   }
 }
 
 void TsvView::SetRecordRow(std::int64_t, const RecordRow& record) {
   PrintHeaderOnce();
-  Write(out_, Join(EscapedCells(record, true), "\t") + "\n");
+  Write(Join(EscapedCells(record, true), "\t") + "\n");
 }
 
 void TsvView::PrintListing() {
@@ -156,19 +181,27 @@ void JsonView::SetRecordRow(std::int64_t, const RecordRow& record) {
 // {"archive", "caption", "columns", "rows", "summary", "omitted_empty_records"} on one line. The
 // rows stream from the spool between the object's head and tail.
 void JsonView::PrintListing() {
+  if (!spool_.Failure().empty()) {
+    NoteOutputFailure(spool_.Failure());
+    return;
+  }
   const nlohmann::ordered_json head = {
       {"archive", path_}, {"caption", caption_}, {"columns", kHeaderTexts}};
   std::string text = Dump(head);
   text.back() = ',';
-  Write(out_, text + "\"rows\":[");
+  Write(text + "\"rows\":[");
   bool firstRow = true;
-  spool_.Drain([&](const RecordRow& record) {
+  const bool whole = spool_.Drain([&](const RecordRow& record) {
     if (!firstRow) {
-      Write(out_, ",");
+      Write(",");
     }
-    Write(out_, Dump(FormatRowUtf8(record)));
+    Write(Dump(FormatRowUtf8(record)));
     firstRow = false;
   });
+  if (!whole) {
+    NoteOutputFailure(spool_.Failure());
+    return;
+  }
   nlohmann::ordered_json summary = nlohmann::ordered_json::array();
   const std::array<std::string, kSummaryLineCount> values = SummaryValues(summary_);
   for (std::size_t i = 0; i < kSummaryLineCount; ++i) {
@@ -178,23 +211,24 @@ void JsonView::PrintListing() {
                                        {"omitted_empty_records", omittedEmptyRecords_}};
   text = Dump(tail);
   text.front() = ',';
-  Write(out_, "]" + text + "\n");
+  Write("]" + text + "\n");
 }
 
 void JsonView::PrintError() {
-  Write(out_, Dump({{"archive", path_}, {"error", *error_}}) + "\n");
+  Write(Dump({{"archive", path_}, {"error", *error_}}) + "\n");
 }
 
-std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err) {
+std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err,
+                                             const SpoolStorage& storage) {
   switch (format) {
     case OutputFormat::kTsv:
       return std::make_unique<TsvView>(out, err);
     case OutputFormat::kJson:
-      return std::make_unique<JsonView>(out, err);
+      return std::make_unique<JsonView>(out, err, storage);
     case OutputFormat::kTable:
       break;
   }
-  return std::make_unique<TableView>(out, err);
+  return std::make_unique<TableView>(out, err, storage);
 }
 
 }  // namespace lister::cli

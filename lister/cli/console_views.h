@@ -1,5 +1,6 @@
 // The console lister's views: an aligned table, tab-separated rows, or one JSON object per
-// archive. Each listing goes between BeginArchive and FinishArchive.
+// archive. Each listing goes between BeginArchive and FinishArchive. Every write to the output is
+// checked; after the first that fails the view writes no more and tells why.
 #pragma once
 
 #include <array>
@@ -8,6 +9,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 
 #include "listing_view.h"
 #include "row_spool.h"
@@ -23,6 +26,9 @@ class ConsoleView : public ListingView {
   void BeginArchive(const std::string& path);
   // Prints what the listing produced; false when the archive could not be listed.
   bool FinishArchive();
+  // Why the output is not whole: a write to it failed, or rows could not be kept until the
+  // listing's end. Empty while it is whole.
+  const std::string& OutputFailure() const { return outputFailure_; }
 
   // Each view keeps or prints rows as they come, so the size announced beforehand is not needed.
   void ResizeTable(std::int64_t) override {}
@@ -37,6 +43,9 @@ class ConsoleView : public ListingView {
   virtual void PrintError();
 
   bool Failed() const { return error_.has_value(); }
+  // Writes to the output; the first failure is kept, and nothing is written after it.
+  void Write(std::string_view text);
+  void NoteOutputFailure(const std::string& cause);
 
   std::FILE* out_;
   std::FILE* err_;
@@ -44,11 +53,13 @@ class ConsoleView : public ListingView {
   std::string caption_;
   Summary summary_;
   std::optional<std::string> error_;
+  std::string outputFailure_;
 };
 
 class TableView : public ConsoleView {
  public:
-  using ConsoleView::ConsoleView;
+  TableView(std::FILE* out, std::FILE* err, SpoolStorage storage)
+      : ConsoleView(out, err), spool_(std::move(storage)) {}
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
@@ -76,7 +87,8 @@ class TsvView : public ConsoleView {
 
 class JsonView : public ConsoleView {
  public:
-  using ConsoleView::ConsoleView;
+  JsonView(std::FILE* out, std::FILE* err, SpoolStorage storage)
+      : ConsoleView(out, err), spool_(std::move(storage)) {}
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
@@ -87,6 +99,7 @@ class JsonView : public ConsoleView {
   std::int64_t omittedEmptyRecords_ = 0;
 };
 
-std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err);
+std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err,
+                                             const SpoolStorage& storage = {});
 
 }  // namespace lister::cli

@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
   const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
                       std::chrono::steady_clock::now() - start)
                       .count();
+  // first_show.py fails the run when the line below does not reach it; it takes the peak from
+  // wait4, so a failed query here only leaves the line's own figure at 0.
   PROCESS_MEMORY_COUNTERS memory{};
   GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
   std::fprintf(stderr, "first_show_ms=%lld peak_rss_kib=%llu\n", static_cast<long long>(ms),

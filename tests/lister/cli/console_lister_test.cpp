@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
+#include <limits>
 
 #include "command_line.h"
 #include "console_text.h"
@@ -21,10 +25,10 @@ std::string ReadAll(std::FILE* file) {
   return text;
 }
 
-Outcome RunLs(const std::vector<std::string>& args) {
+Outcome RunLs(const std::vector<std::string>& args, const lister::cli::SpoolStorage& storage = {}) {
   std::FILE* out = std::tmpfile();
   std::FILE* err = std::tmpfile();
-  const int status = lister::cli::RunLister(args, out, err);
+  const int status = lister::cli::RunLister(args, out, err, storage);
   return {status, ReadAll(out), ReadAll(err)};
 }
 
@@ -87,23 +91,110 @@ TEST(ConsoleListerTest, PrintsEveryFormatAndStatusWithControlsEscaped) {
   EXPECT_EQ(lister::cli::DisplayWidth("a\xC3\xA9\xE2\x82\xAC"), 3u);
 }
 
-// The in-memory spool stands in where no temporary file can be made.
-TEST(RowSpoolTest, KeepsRowsInOrderInAFileOrInMemory) {
+// A spool file in memory that takes `writeRoom` bytes (then the disk is full) and gives back the
+// first `readRoom` (then the disk fails).
+class TightFile : public lister::cli::SpoolFile {
+ public:
+  TightFile(std::size_t writeRoom, std::size_t readRoom)
+      : writeRoom_(writeRoom), readRoom_(readRoom) {}
+  lister::cli::SpoolIo Write(const void* bytes, std::size_t size) override {
+    const std::size_t taken = std::min(size, writeRoom_ - data_.size());
+    data_.append(static_cast<const char*>(bytes), taken);
+    return {taken, taken < size ? ENOSPC : 0};
+  }
+  lister::cli::SpoolIo Read(void* bytes, std::size_t size) override {
+    const std::size_t given = std::min({size, data_.size() - read_, readRoom_ - read_});
+    std::memcpy(bytes, data_.data() + read_, given);
+    read_ += given;
+    return {given, given < size && read_ == readRoom_ ? EIO : 0};
+  }
+
+ private:
+  std::string data_;
+  std::size_t writeRoom_, readRoom_, read_ = 0;
+};
+
+// An output whose one write that reaches byte `failAt` fails for want of space; the others pass.
+std::FILE* OutputFailingOnce(long failAt) {
+  cookie_io_functions_t io{};
+  io.write = [](void* cookie, const char*, std::size_t size) -> ssize_t {
+    long& left = *static_cast<long*>(cookie);
+    const bool fails = left >= 0 && left < static_cast<long>(size);
+    left = fails ? -1 : left - static_cast<long>(size);
+    errno = fails ? ENOSPC : errno;
+    return fails ? -1 : static_cast<ssize_t>(size);
+  };
+  io.close = [](void* cookie) { return delete static_cast<long*>(cookie), 0; };
+  return fopencookie(new long(failAt), "w", io);
+}
+
+constexpr std::size_t kRow = sizeof(lister::RecordRow);
+constexpr std::size_t kAll = std::numeric_limits<std::size_t>::max();
+const std::string kNoRoom =
+    "no room for its rows in a temporary file (No space left on device) or in memory";
+
+// Rows to the file while it takes them, then to memory; lost only when memory is full too.
+lister::cli::SpoolStorage Tight(std::size_t fileRows, std::size_t memoryRows,
+                                std::size_t readRows = kAll / kRow) {
+  return {[=] { return std::make_unique<TightFile>(fileRows * kRow + 7, readRows * kRow); },
+          memoryRows};
+}
+
+TEST(RowSpoolTest, KeepsRowsInOrderWhereverTheyFitOrTellsWhyNot) {
   const auto openFiles = [] {
     return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
   };
   const std::ptrdiff_t openBefore = openFiles();
-  for (const auto storage : {RowSpool::Storage::kTemporaryFile, RowSpool::Storage::kMemory}) {
+  // Storage, then why rows were lost and how many reached the sink.
+  const std::tuple<lister::cli::SpoolStorage, std::string, int> cases[] = {
+      {{}, "", 10000},  // the temporary file, over more than one block
+      {Tight(5000, kAll), "", 10000},
+      {Tight(0, kAll), "", 10000},
+      {Tight(5000, 4999), kNoRoom, 0},
+      {Tight(kAll / kRow, kAll, 6000),
+       "cannot read its rows back from the temporary file (Input/output error)", 4096}};
+  for (const auto& [storage, failure, drained] : cases) {
     RowSpool spool(storage);
-    for (lister::RecordRow row; row.index < 5000; ++row.index) {  // more than one block
+    for (lister::RecordRow row; row.index < 10000; ++row.index) {
       spool.Add(row);
     }
     std::int32_t next = 0;
-    spool.Drain([&](const lister::RecordRow& drained) { EXPECT_EQ(drained.index, next++); });
-    spool.Drain([&](const lister::RecordRow&) { ++next; });  // a drained spool is empty
-    EXPECT_EQ((std::pair{spool.Where(), next}), (std::pair{storage, 5000}));
+    const bool whole =
+        spool.Drain([&](const lister::RecordRow& drained) { EXPECT_EQ(drained.index, next++); });
+    EXPECT_EQ(std::tuple(whole, spool.Failure(), next),
+              std::tuple(failure.empty(), failure, drained));
+    spool.Clear();  // the next listing starts afresh
+    spool.Add({});
+    EXPECT_TRUE(spool.Drain([](const lister::RecordRow&) {}));
   }
   EXPECT_EQ(openFiles(), openBefore);
+}
+
+// Output that cannot be written whole: one line, status 1, and the run stops.
+TEST(ConsoleListerTest, ReportsOutputThatCannotBeWrittenWhole) {
+  testing_support::TempDir dir;
+  std::vector<archive::RecordSpec> records(5000, {"R.SPR", 1, 10, 30, false, -1});
+  const std::string big = dir.Write("big.spr", archive::BuildArchive("Big", 1, records));
+  const std::string demo = dir.Write("demo.spr", archive::BuildArchive("Demo", 1, {records[0]}));
+  const std::string full = "trovanta-ls: cannot write the listing: No space left on device\n";
+  for (const char* format : {"--format=table", "--format=json", "--format=tsv"}) {
+    // The small listing fails as it is flushed, the large one in the middle of its rows.
+    for (const auto& [archive, failAt] : {std::pair{demo, 0}, std::pair{big, 20000}}) {
+      std::FILE* out = OutputFailingOnce(failAt);
+      std::FILE* err = std::tmpfile();
+      const int status = lister::cli::RunLister({format, archive, archive}, out, err);
+      std::fclose(out);
+      EXPECT_EQ((std::pair{status, ReadAll(err)}), (std::pair{1, full})) << format << archive;
+    }
+  }
+  // Table and JSON keep rows aside until the listing's end, where tsv prints them as they come.
+  for (const char* format : {"--format=table", "--format=json"}) {
+    const Outcome listed = RunLs({format, big, demo, big});
+    EXPECT_EQ(std::get<0>(listed), 0);
+    EXPECT_EQ(RunLs({format, big, demo, big}, Tight(3000, kAll)), listed) << format;
+    EXPECT_EQ(RunLs({format, big, demo, big}, Tight(3000, 100)),
+              (Outcome{1, "", "trovanta-ls: cannot write the listing: " + kNoRoom + "\n"}));
+  }
 }
 
 }  // namespace

@@ -31,3 +31,17 @@ expect_run(1 "This file does not exist\\." ${DEMO}.missing)
 expect_run(2 "unknown option" --nonsense ${DEMO})
 expect_run(0 "^Usage: trovanta-ls" --help)
 expect_run(0 "^Usage: trovanta-ls" a.spr -h)
+
+# Output that cannot be written ends with one line naming the cause and status 1, in every format.
+function(expect_full_output what)
+  execute_process(COMMAND ${LISTER} ${ARGN} RESULT_VARIABLE status OUTPUT_FILE /dev/full
+                  ERROR_VARIABLE err)
+  set(wanted "trovanta-ls: cannot write the ${what}: No space left on device\n")
+  if(NOT status EQUAL 1 OR NOT err STREQUAL wanted)
+    message(FATAL_ERROR "trovanta-ls ${ARGN} >/dev/full: status ${status}, errors:\n${err}")
+  endif()
+endfunction()
+foreach(format table tsv json)
+  expect_full_output(listing --format ${format} ${DEMO} ${DEMO})
+endforeach()
+expect_full_output(help --help)
