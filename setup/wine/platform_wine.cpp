@@ -85,6 +85,9 @@ std::string FollowLinks(std::string path) {
   std::error_code error;
   for (int i = 0; i < kMaxLinks && std::filesystem::is_symlink(path, error); ++i) {
     const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) {
+      break;  // a link that cannot be read is left to the checks that follow, which fail on it
+    }
     path = target.is_absolute() ? target.string()
                                 : (std::filesystem::path(path).parent_path() / target).string();
   }
@@ -132,7 +135,7 @@ std::int32_t UnixFileOperations::CreateNew(const std::string& path, const std::s
   const std::string folder = std::filesystem::path(path).parent_path().string();
   file_ =
       ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
-  // EISDIR and EOPNOTSUPP: a kernel or file system without unnamed files.
+  // EISDIR: a kernel without unnamed files; EOPNOTSUPP, EINVAL: a file system without them.
   if (file_ < 0 && (errno == EISDIR || errno == EOPNOTSUPP || errno == EINVAL)) {
     file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
                    kNewFileMode);

@@ -95,7 +95,9 @@ WineDrives::WineDrives(const fs::path& prefix) {
     const fs::path link = devices / std::string{letter, ':'};
     if (fs::is_symlink(fs::symlink_status(link, error))) {
       const fs::path target = fs::read_symlink(link, error);
-      drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
+      if (!error) {  // a link that cannot be read is no drive
+        drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
+      }
     }
   }
   for (Drive& drive : drives_) {

@@ -581,16 +581,19 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
             std::pair(true, fs::perms::owner_read | fs::perms::owner_write));
   // A run killed before the new file is complete leaves nothing (where strace can kill it).
   if (RunProcess({"strace", "-V"}, "/").exitStatus == 0) {
-    RunProcess({"strace", "-o", "/dev/null", "-e", "inject=fsync:signal=KILL", SETWRIGHT_NATIVE},
-               wine.game);
-    EXPECT_EQ(std::distance(fs::directory_iterator(wine.win), fs::directory_iterator()), 2);
+    const auto killed = RunProcess(
+        {"strace", "-o", "/dev/null", "-e", "inject=fsync:signal=KILL", SETWRIGHT_NATIVE},
+        wine.game);
+    EXPECT_EQ(std::pair(killed.exitStatus,
+                        std::distance(fs::directory_iterator(wine.win), fs::directory_iterator())),
+              std::pair(-1, 2L));
   }
   // Where no file may be created the earlier file is written in place; beyond a file-size limit
   // (512 bytes from the deepest folder) the earlier bytes go back.
   wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=\"C:\\\\Closed\""));
   wine.folder.WriteText("prefix/drive_c/Closed/Gorblunk.Ini", kOldSettings);
   fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
-  RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
+  ASSERT_EQ(RunProcess({"chattr", "+i", closed}, "/").exitStatus, 0);  // keeps root out too
   const auto limited =
       RunProcess({"sh", "-c", "ulimit -f 1 && exec \"$0\"", SETWRIGHT_NATIVE}, deep259);
   const std::string afterLimit = ReadFile(closed / "Gorblunk.Ini");
