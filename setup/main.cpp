@@ -24,15 +24,15 @@ int main(int /*argc*/, char** argv) {
   std::signal(SIGXFSZ, SIG_IGN);
   const std::string moduleName = setwright::ProgramFileName(argv[0]);
   const std::filesystem::path prefix = setwright::WinePrefixFromEnvironment();
-  if (!setwright::IsWinePrefix(prefix)) {
-    std::fprintf(stderr, "%s: no Wine prefix at %s (set WINEPREFIX to the game's prefix)\n",
-                 moduleName.c_str(), prefix.c_str());
+  if (const std::string problem = setwright::WinePrefixProblem(prefix); !problem.empty()) {
+    // The exit status tells when standard error cannot be written either.
+    std::fprintf(stderr, "%s: %s\n", moduleName.c_str(), problem.c_str());
     return 1;
   }
   setwright::UnixFileOperations files;
   setwright::WinePlatform platform(prefix, files);
 #endif
   const int status = setwright::RunSetup(platform, moduleName);
-  platform.FinishStandardOutput();
-  return status;
+  // Output that never arrived is a failure too, although no report can tell of it.
+  return platform.FinishStandardOutput() != 0 ? 1 : status;
 }

@@ -43,10 +43,18 @@ std::int32_t ReplacingFile::Create(const std::string& target, std::uint32_t firs
       break;
     }
   }
-  if (code == kErrorAccessDenied) {
-    code = files_.Create(target);
-    open_ = code == 0;
+  if (code != kErrorAccessDenied) {
+    return code;
   }
+  std::string earlier;
+  code = files_.Read(target, earlier);
+  if (code != 0 && code != kErrorFileNotFound) {
+    return code;  // what cannot be read could not be put back
+  }
+  earlier_ = code == 0 ? std::optional(std::move(earlier)) : std::nullopt;
+  code = files_.Create(target);
+  open_ = inPlace_ = code == 0;
+  target_ = target;
   return code;
 }
 
@@ -62,12 +70,16 @@ std::int32_t ReplacingFile::Close() {
   if (const std::int32_t code = files_.Sync(); code != 0) {
     return code;
   }
+  if (const std::int32_t code = newFile_.empty() ? 0 : files_.Link(); code != 0) {
+    return code;
+  }
   open_ = false;
   if (const std::int32_t code = files_.Close(); code != 0) {
     return code;
   }
   if (newFile_.empty()) {
-    return 0;  // written in place
+    inPlace_ = false;  // written in place, and complete
+    return 0;
   }
   if (const std::int32_t code = files_.Rename(newFile_, target_); code != 0) {
     return code;
@@ -79,12 +91,25 @@ std::int32_t ReplacingFile::Close() {
 void ReplacingFile::Discard() {
   output_.Discard();
   if (open_) {
-    files_.Close();
+    // The file is given up: a failed close changes nothing of what follows.
+    [[maybe_unused]] const std::int32_t closed = files_.Close();
     open_ = false;
   }
   if (!newFile_.empty()) {
     files_.Remove(newFile_);
     newFile_.clear();
+  }
+  if (inPlace_) {
+    inPlace_ = false;
+    // The earlier bytes go back as well as they can: the failure that led here is the one
+    // reported, and there is nothing more to fall back on when this fails too.
+    if (!earlier_) {
+      files_.Remove(target_);
+    } else if (files_.Create(target_) == 0) {
+      [[maybe_unused]] const bool restored =
+          files_.Write(earlier_->data(), earlier_->size()) == 0 && files_.Sync() == 0;
+      [[maybe_unused]] const std::int32_t closed = files_.Close();
+    }
   }
 }
 

@@ -60,6 +60,7 @@ class WindowsRegistryKey final : public RegistryKey {
   }
 
   void Close() override {
+    // Only read from: closing it can lose nothing, and the run has its values already.
     ::RegCloseKey(key_);
     key_ = nullptr;
   }
@@ -81,7 +82,7 @@ std::string FinalPath(const std::string& path) {
   char buffer[MAX_PATH + 8] = {};
   const DWORD length =
       ::GetFinalPathNameByHandleA(file, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
-  ::CloseHandle(file);
+  ::CloseHandle(file);  // opened without access, for its name only
   constexpr std::string_view kLocalPrefix = "\\\\?\\";
   const std::string_view final(buffer, length < sizeof buffer ? length : 0);
   if (!final.starts_with(kLocalPrefix) || final.starts_with("\\\\?\\UNC\\") ||
@@ -91,6 +92,14 @@ std::string FinalPath(const std::string& path) {
   return std::string(final.substr(kLocalPrefix.size()));
 }
 
+// Marks the open `file` for deletion when its last handle closes, or takes the mark away.
+bool MarkForDeletion(HANDLE file, bool deletion) {
+  FILE_DISPOSITION_INFO disposition{};
+  disposition.DeleteFile = deletion ? TRUE : FALSE;
+  return ::SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
+                                      sizeof disposition) != 0;
+}
+
 }  // namespace
 
 WindowsFileOperations::~WindowsFileOperations() {
@@ -98,10 +107,16 @@ WindowsFileOperations::~WindowsFileOperations() {
 }
 
 std::int32_t WindowsFileOperations::CheckWritable(const std::string& path) {
+  // A read-only file is not replaced, although ReplaceFileA would only find out at the end.
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+      (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return ERROR_ACCESS_DENIED;
+  }
   const HANDLE probe = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (probe != INVALID_HANDLE_VALUE) {
-    ::CloseHandle(probe);
+    ::CloseHandle(probe);  // opened for the check only, nothing written
     return 0;
   }
   return ::GetLastError() == ERROR_FILE_NOT_FOUND ? 0 : LastError();
@@ -110,15 +125,39 @@ std::int32_t WindowsFileOperations::CheckWritable(const std::string& path) {
 std::int32_t WindowsFileOperations::CreateNew(const std::string& path,
                                               const std::string& /*model*/) {
   // The attributes of an earlier file are kept when ReplaceFileA puts this one in its place.
-  file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+  file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr, CREATE_NEW,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  return file_ == INVALID_HANDLE_VALUE ? LastError() : 0;
+  if (file_ == INVALID_HANDLE_VALUE) {
+    return LastError();
+  }
+  // Where the mark cannot be set, a killed run leaves the file, as any named file would be left.
+  deletePending_ = MarkForDeletion(file_, true);
+  return 0;
 }
 
 std::int32_t WindowsFileOperations::Create(const std::string& path) {
   file_ = ::CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                         FILE_ATTRIBUTE_NORMAL, nullptr);
   return file_ == INVALID_HANDLE_VALUE ? LastError() : 0;
+}
+
+std::int32_t WindowsFileOperations::Read(const std::string& path, std::string& bytes) {
+  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    return LastError();
+  }
+  std::int32_t code = ::GetFileType(file) == FILE_TYPE_DISK ? 0 : ERROR_INVALID_PARAMETER;
+  bytes.clear();
+  char buffer[4096];
+  for (DWORD got = 1; code == 0 && got != 0;) {
+    if (!::ReadFile(file, buffer, sizeof buffer, &got, nullptr)) {
+      code = LastError();
+    }
+    bytes.append(buffer, code == 0 ? got : 0);
+  }
+  ::CloseHandle(file);  // read only: closing it can lose nothing
+  return code;
 }
 
 std::int32_t WindowsFileOperations::Write(const char* data, std::size_t size) {
@@ -129,12 +168,21 @@ std::int32_t WindowsFileOperations::Sync() {
   return ::FlushFileBuffers(file_) ? 0 : LastError();
 }
 
+std::int32_t WindowsFileOperations::Link() {
+  if (deletePending_ && !MarkForDeletion(file_, false)) {
+    return LastError();
+  }
+  deletePending_ = false;
+  return 0;
+}
+
 std::int32_t WindowsFileOperations::Close() {
   if (file_ == INVALID_HANDLE_VALUE) {
     return 0;
   }
   const BOOL closed = ::CloseHandle(file_);
   file_ = INVALID_HANDLE_VALUE;
+  deletePending_ = false;
   return closed ? 0 : LastError();
 }
 
@@ -152,7 +200,9 @@ std::int32_t WindowsFileOperations::Rename(const std::string& from, const std::s
 }
 
 void WindowsFileOperations::Remove(const std::string& path) {
-  ::DeleteFileA(path.c_str());
+  // After a failure, which is the one reported; a file left behind is all that a failed removal
+  // can cause. A file that was still marked is gone already.
+  [[maybe_unused]] const BOOL removed = ::DeleteFileA(path.c_str());
 }
 
 WindowsPlatform::WindowsPlatform()
@@ -165,8 +215,8 @@ std::int32_t WindowsPlatform::WriteStandardOutput(std::string_view bytes) {
   return console_.Write(bytes);
 }
 
-void WindowsPlatform::FinishStandardOutput() {
-  console_.Flush();
+std::int32_t WindowsPlatform::FinishStandardOutput() {
+  return console_.Flush();
 }
 
 std::int32_t WindowsPlatform::ReadCurrentDirectory(std::string& directory) {

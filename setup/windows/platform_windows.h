@@ -18,7 +18,8 @@
 
 namespace setwright {
 
-// Files through the Win32 ANSI calls.
+// Files through the Win32 ANSI calls. A new file made by CreateNew is marked for deletion until
+// Link, so that the system removes it when the process is killed before it is complete.
 class WindowsFileOperations final : public FileOperations {
  public:
   ~WindowsFileOperations() override;
@@ -26,14 +27,17 @@ class WindowsFileOperations final : public FileOperations {
   std::int32_t CheckWritable(const std::string& path) override;
   std::int32_t CreateNew(const std::string& path, const std::string& model) override;
   std::int32_t Create(const std::string& path) override;
+  std::int32_t Read(const std::string& path, std::string& bytes) override;
   std::int32_t Write(const char* data, std::size_t size) override;
   std::int32_t Sync() override;
+  std::int32_t Link() override;
   std::int32_t Close() override;
   std::int32_t Rename(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) override;
 
  private:
   HANDLE file_ = INVALID_HANDLE_VALUE;
+  bool deletePending_ = false;
 };
 
 class WindowsPlatform final : public SetupPlatform {
@@ -48,8 +52,9 @@ class WindowsPlatform final : public SetupPlatform {
   std::int32_t CloseSettingsFile() override;
   void DiscardSettingsFile() override;
 
-  // Writes out what standard output still buffers; called once, as the program ends.
-  void FinishStandardOutput();
+  // Writes out what standard output still buffers; called once, as the program ends. Returns 0 or
+  // the error code.
+  std::int32_t FinishStandardOutput();
 
  private:
   HANDLE output_;

@@ -1,6 +1,7 @@
 #include "code_page.h"
 
 #include <iconv.h>
+#include <langinfo.h>
 #include <locale.h>
 #include <wctype.h>
 
@@ -157,6 +158,80 @@ std::u16string Utf16FromUtf8(std::string_view utf8) {
     }
   }
   return units;
+}
+
+namespace {
+
+// The character set of file names, or nothing where it is UTF-8. Without an installed locale (C,
+// whose set is ASCII) names are taken as UTF-8, which ASCII names are as well.
+std::optional<std::string> UnixNameCharset() {
+  const locale_t locale = ::newlocale(LC_CTYPE_MASK, "", locale_t{});
+  if (locale == locale_t{}) {
+    return std::nullopt;
+  }
+  std::string charset = ::nl_langinfo_l(CODESET, locale);
+  ::freelocale(locale);
+  if (charset == "UTF-8" || charset == "ANSI_X3.4-1968") {
+    return std::nullopt;
+  }
+  return charset;
+}
+
+// `text` converted by `descriptor`, with `replacement` for each input unit of `unitSize` bytes
+// that cannot be converted.
+std::string Convert(iconv_t descriptor, std::string_view text, std::size_t unitSize,
+                    std::string_view replacement) {
+  std::string out;
+  std::string input(text);
+  char* in = input.data();
+  std::size_t inLeft = input.size();
+  while (inLeft > 0) {
+    std::array<char, 256> buffer{};
+    char* next = buffer.data();
+    std::size_t room = buffer.size();
+    const std::size_t result = ::iconv(descriptor, &in, &inLeft, &next, &room);
+    out.append(buffer.data(), static_cast<std::size_t>(next - buffer.data()));
+    if (result == static_cast<std::size_t>(-1) && errno != E2BIG) {
+      out.append(replacement);
+      const std::size_t skip = std::min(unitSize, inLeft);
+      in += skip;
+      inLeft -= skip;
+      ::iconv(descriptor, nullptr, nullptr, nullptr, nullptr);
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+std::string Utf8FromUnixName(std::string_view name) {
+  const std::optional<std::string> charset = UnixNameCharset();
+  const iconv_t descriptor =
+      charset ? ::iconv_open("UTF-8", charset->c_str()) : reinterpret_cast<iconv_t>(-1);
+  if (descriptor == reinterpret_cast<iconv_t>(-1)) {
+    return std::string(name);
+  }
+  std::string utf8 = Convert(descriptor, name, 1, "\xEF\xBF\xBD");
+  ::iconv_close(descriptor);
+  return utf8;
+}
+
+std::string UnixNameFromUtf8(std::string_view utf8) {
+  const std::optional<std::string> charset = UnixNameCharset();
+  const iconv_t descriptor =
+      charset ? ::iconv_open(charset->c_str(), "UTF-32LE") : reinterpret_cast<iconv_t>(-1);
+  if (descriptor == reinterpret_cast<iconv_t>(-1)) {
+    return std::string(utf8);
+  }
+  std::string units;
+  for (const char32_t c : CodePointsFromUtf8(utf8)) {
+    for (int b = 0; b < 4; ++b) {
+      units.push_back(static_cast<char>((c >> (8 * b)) & 0xFF));
+    }
+  }
+  std::string name = Convert(descriptor, units, 4, "?");
+  ::iconv_close(descriptor);
+  return name;
 }
 
 bool EqualIgnoringCase(std::string_view utf8A, std::string_view utf8B) {

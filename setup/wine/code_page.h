@@ -22,6 +22,13 @@ std::u32string CodePointsFromUtf8(std::string_view utf8);
 // UTF-8 as UTF-16 code units, with U+FFFD as above.
 std::u16string Utf16FromUtf8(std::string_view utf8);
 
+// File names as the Unix side spells them, in the character set of the process's locale (as
+// LC_ALL, LC_CTYPE and LANG name it, where it is installed), as Wine reads them; UTF-8 unless that
+// locale has another. A byte that is no character becomes U+FFFD; a character that the set lacks,
+// '?'.
+std::string Utf8FromUnixName(std::string_view name);
+std::string UnixNameFromUtf8(std::string_view utf8);
+
 // Whether two UTF-8 names are the same name ignoring case, compared character by character in
 // Unicode.
 bool EqualIgnoringCase(std::string_view utf8A, std::string_view utf8B);

@@ -85,6 +85,9 @@ std::string FollowLinks(std::string path) {
   std::error_code error;
   for (int i = 0; i < kMaxLinks && std::filesystem::is_symlink(path, error); ++i) {
     const std::filesystem::path target = std::filesystem::read_symlink(path, error);
+    if (error) {
+      break;  // a link that cannot be read is left to the checks that follow, which fail on it
+    }
     path = target.is_absolute() ? target.string()
                                 : (std::filesystem::path(path).parent_path() / target).string();
   }
@@ -98,26 +101,57 @@ UnixFileOperations::~UnixFileOperations() {
 }
 
 std::int32_t UnixFileOperations::CheckWritable(const std::string& path) {
-  const int probe = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-  if (probe >= 0) {
-    ::close(probe);
-    return 0;
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    return errno == ENOENT ? 0 : WindowsErrorFromErrno(errno);  // a link loop among them
   }
-  return errno == ENOENT ? 0 : WindowsErrorFromErrno(errno);
+  if (S_ISDIR(info.st_mode)) {
+    return kErrorAccessDenied;
+  }
+  if (S_ISSOCK(info.st_mode)) {
+    return kErrorNoSuchDevice;
+  }
+  if (!S_ISREG(info.st_mode)) {
+    return 0;  // a FIFO or a device, never opened here: the replacement refuses it, see Rename
+  }
+  // Wine takes a file without any write bit for a read-only file, also when root runs it.
+  if ((info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0) {
+    return kErrorAccessDenied;
+  }
+  const int probe = ::open(path.c_str(), O_WRONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (probe < 0) {
+    return WindowsErrorFromErrno(errno);
+  }
+  ::close(probe);  // opened for the check only, nothing written
+  return 0;
 }
 
 std::int32_t UnixFileOperations::CreateNew(const std::string& path, const std::string& model) {
-  file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
-                 kNewFileMode);
+  unnamed_.clear();
+  struct stat existing {};
+  if (::lstat(path.c_str(), &existing) == 0) {
+    return kErrorFileExists;
+  }
+  const std::string folder = std::filesystem::path(path).parent_path().string();
+  file_ =
+      ::open(folder.empty() ? "." : folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, kNewFileMode);
+  // EISDIR: a kernel without unnamed files; EOPNOTSUPP, EINVAL: a file system without them.
+  if (file_ < 0 && (errno == EISDIR || errno == EOPNOTSUPP || errno == EINVAL)) {
+    file_ = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC,
+                   kNewFileMode);
+  } else if (file_ >= 0) {
+    unnamed_ = path;
+  }
   if (file_ < 0) {
     return WindowsErrorFromErrno(errno);
   }
   struct stat earlier {};
   if (::stat(model.c_str(), &earlier) == 0 && S_ISREG(earlier.st_mode)) {
     // The owner first: changing it clears the set-user-ID bits that the mode then restores. Only
-    // a privileged process may give the file away; otherwise it stays the runner's.
+    // a privileged process may give the file away; otherwise it stays the runner's, and its mode
+    // is then the runner's choice as well: both are kept where they can be, not required.
     [[maybe_unused]] const int owned = ::fchown(file_, earlier.st_uid, earlier.st_gid);
-    ::fchmod(file_, earlier.st_mode & 07777);
+    [[maybe_unused]] const int moded = ::fchmod(file_, earlier.st_mode & 07777);
   }
   return 0;
 }
@@ -127,12 +161,49 @@ std::int32_t UnixFileOperations::Create(const std::string& path) {
   return file_ < 0 ? WindowsErrorFromErrno(errno) : 0;
 }
 
+std::int32_t UnixFileOperations::Read(const std::string& path, std::string& bytes) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (file < 0) {
+    return errno == ENOENT ? kErrorFileNotFound : WindowsErrorFromErrno(errno);
+  }
+  struct stat info {};
+  std::int32_t code = ::fstat(file, &info) != 0 ? WindowsErrorFromErrno(errno)
+                      : !S_ISREG(info.st_mode)  ? kErrorInvalidParameter
+                                                : 0;
+  bytes.clear();
+  char buffer[4096];
+  for (ssize_t got = 1; code == 0 && got != 0;) {
+    got = ::read(file, buffer, sizeof buffer);
+    if (got > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(got));
+    } else if (got < 0 && errno != EINTR) {
+      code = WindowsErrorFromErrno(errno);
+    }
+  }
+  ::close(file);  // read only: closing it can lose nothing
+  return code;
+}
+
 std::int32_t UnixFileOperations::Write(const char* data, std::size_t size) {
   return WriteAll(file_, data, size);
 }
 
 std::int32_t UnixFileOperations::Sync() {
   return ::fsync(file_) != 0 ? WindowsErrorFromErrno(errno) : 0;
+}
+
+std::int32_t UnixFileOperations::Link() {
+  if (unnamed_.empty()) {
+    return 0;
+  }
+  // Through /proc, which any user may; AT_EMPTY_PATH needs a privilege.
+  const std::string self = "/proc/self/fd/" + std::to_string(file_);
+  if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, unnamed_.c_str(), AT_SYMLINK_FOLLOW) != 0 &&
+      (errno != ENOENT || ::linkat(file_, "", AT_FDCWD, unnamed_.c_str(), AT_EMPTY_PATH) != 0)) {
+    return WindowsErrorFromErrno(errno);
+  }
+  unnamed_.clear();
+  return 0;
 }
 
 std::int32_t UnixFileOperations::Close() {
@@ -145,11 +216,23 @@ std::int32_t UnixFileOperations::Close() {
 }
 
 std::int32_t UnixFileOperations::Rename(const std::string& from, const std::string& to) {
+  // What Setwright.exe meets under Wine when the file to replace is a FIFO or a device: no rename
+  // puts a regular file in the place of a device node.
+  struct stat info {};
+  if (::stat(to.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+    return kErrorInvalidParameter;
+  }
   return ::rename(from.c_str(), to.c_str()) != 0 ? WindowsErrorFromErrno(errno) : 0;
 }
 
 void UnixFileOperations::Remove(const std::string& path) {
-  ::unlink(path.c_str());
+  if (path == unnamed_) {
+    unnamed_.clear();  // never named: it was gone with its close
+    return;
+  }
+  // After a failure, which is the one reported; a file left behind is all that a failed removal
+  // can cause.
+  [[maybe_unused]] const int removed = ::unlink(path.c_str());
 }
 
 BlockOutput::Mode ConsoleMode(int descriptor) {
@@ -171,8 +254,8 @@ std::int32_t WinePlatform::WriteStandardOutput(std::string_view bytes) {
   return consoleOutput_.Write(bytes);
 }
 
-void WinePlatform::FinishStandardOutput() {
-  consoleOutput_.Flush();
+std::int32_t WinePlatform::FinishStandardOutput() {
+  return consoleOutput_.Flush();
 }
 
 std::int32_t WinePlatform::ReadCurrentDirectory(std::string& directory) {

@@ -21,7 +21,9 @@
 
 namespace setwright {
 
-// Files through the Unix calls, with errors as the Windows codes that Wine gives for them.
+// Files through the Unix calls, with errors as the Windows codes that Wine gives for them. Only a
+// regular file is replaced: anything else of the name fails as it fails for Setwright.exe under
+// Wine. A new file has no name until it is complete, where the file system allows (O_TMPFILE).
 class UnixFileOperations : public FileOperations {
  public:
   ~UnixFileOperations() override;
@@ -29,14 +31,17 @@ class UnixFileOperations : public FileOperations {
   std::int32_t CheckWritable(const std::string& path) override;
   std::int32_t CreateNew(const std::string& path, const std::string& model) override;
   std::int32_t Create(const std::string& path) override;
+  std::int32_t Read(const std::string& path, std::string& bytes) override;
   std::int32_t Write(const char* data, std::size_t size) override;
   std::int32_t Sync() override;
+  std::int32_t Link() override;
   std::int32_t Close() override;
   std::int32_t Rename(const std::string& from, const std::string& to) override;
   void Remove(const std::string& path) override;
 
  private:
   int file_ = -1;
+  std::string unnamed_;  // the name that the file made last gets from Link; empty once it has one
 };
 
 // How standard output is buffered on `descriptor`: line by line on a character device (a
@@ -56,8 +61,9 @@ class WinePlatform final : public SetupPlatform {
   std::int32_t CloseSettingsFile() override;
   void DiscardSettingsFile() override;
 
-  // Writes out what standard output still buffers; called once, as the program ends.
-  void FinishStandardOutput();
+  // Writes out what standard output still buffers; called once, as the program ends. Returns 0 or
+  // the error code.
+  std::int32_t FinishStandardOutput();
 
  private:
   std::filesystem::path prefix_;

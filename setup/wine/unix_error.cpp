@@ -12,8 +12,9 @@ std::int32_t WindowsErrorFromErrno(int errnoValue) {
       return 0;
     case ENOENT:   // a missing directory on the way
     case ENOTDIR:  // a file where a directory belongs
-    case ELOOP:
       return kErrorPathNotFound;
+    case ELOOP:
+      return kErrorCantResolveFilename;
     case EACCES:
     case EPERM:
     case EISDIR:  // a directory where the file belongs

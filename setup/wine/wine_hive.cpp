@@ -1,7 +1,12 @@
 #include "wine_hive.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #include <vector>
 
 #include "code_page.h"
@@ -199,14 +204,12 @@ std::optional<HiveValue> ReadData(std::string_view text) {
     }
   }
   if (text.starts_with("dword:")) {
-    text.remove_prefix(6);
-    const auto value = ReadHexNumber(text);
-    if (!value) {
-      return std::nullopt;
-    }
+    // As Wine reads it, with strtoul: no digits read as 0, and the type is DWORD all the same.
+    const auto value =
+        static_cast<std::uint32_t>(std::strtoul(std::string(text.substr(6)).c_str(), nullptr, 16));
     std::string bytes;
     for (int b = 0; b < 4; ++b) {
-      bytes.push_back(static_cast<char>((*value >> (8 * b)) & 0xFF));
+      bytes.push_back(static_cast<char>((value >> (8 * b)) & 0xFF));
     }
     return HiveValue{kRegDword, bytes};
   }
@@ -232,6 +235,26 @@ std::optional<HiveValue> ReadData(std::string_view text) {
 }
 
 }  // namespace
+
+int ReadHiveFile(const std::filesystem::path& path, std::string& text) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (file < 0) {
+    return errno;
+  }
+  text.clear();
+  char buffer[65536];
+  int error = 0;
+  for (ssize_t got = 1; error == 0 && got != 0;) {
+    got = ::read(file, buffer, sizeof buffer);
+    if (got > 0) {
+      text.append(buffer, static_cast<std::size_t>(got));
+    } else if (got < 0 && errno != EINTR) {
+      error = errno;
+    }
+  }
+  ::close(file);  // read only: closing it can lose nothing
+  return error;
+}
 
 std::optional<HiveValue> FindHiveValue(std::string_view hive, std::string_view keyPath,
                                        std::string_view valueName) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,6 +21,10 @@ struct HiveValue {
 // backslash; both in UTF-8) in the hive text `hive`; names of keys and values match ignoring the
 // case of ASCII letters. Nothing when
 // the text is no Wine hive or holds no such key or value, or the value's data cannot be read.
+// Reads the whole hive file at `path` into `text`; returns 0 or the errno of the failed open or
+// read.
+int ReadHiveFile(const std::filesystem::path& path, std::string& text);
+
 std::optional<HiveValue> FindHiveValue(std::string_view hive, std::string_view keyPath,
                                        std::string_view valueName);
 

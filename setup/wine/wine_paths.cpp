@@ -5,13 +5,16 @@
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <system_error>
 
 #include "code_page.h"
 #include "dos_path.h"
 #include "error_codes.h"
+#include "wine_hive.h"
 
 namespace fs = std::filesystem;
 
@@ -28,18 +31,19 @@ bool IsDriveLetter(char letter) {
   return lower >= 'a' && lower <= 'z';
 }
 
-// The name of the entry in `folder` that `name` (UTF-8) names: the exact spelling when it exists,
-// else the first match ignoring case in byte order, else nothing.
+// The Unix name of the entry in `folder` that `name` (UTF-8) names: the exact spelling when it
+// exists, else the first match ignoring case in byte order, else nothing.
 std::optional<std::string> FindEntry(const fs::path& folder, const std::string& name) {
   struct stat info {};
-  if (::lstat((folder / name).c_str(), &info) == 0) {
-    return name;
+  if (const std::string exact = UnixNameFromUtf8(name);
+      ::lstat((folder / exact).c_str(), &info) == 0) {
+    return exact;
   }
   std::optional<std::string> best;
   std::error_code error;
   for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
     std::string candidate = it->path().filename().string();
-    if (EqualIgnoringCase(candidate, name) && (!best || candidate < *best)) {
+    if (EqualIgnoringCase(Utf8FromUnixName(candidate), name) && (!best || candidate < *best)) {
       best = std::move(candidate);
     }
   }
@@ -72,6 +76,18 @@ bool IsWinePrefix(const fs::path& prefix) {
          firstLine == "WINE REGISTRY Version 2";
 }
 
+std::string WinePrefixProblem(const fs::path& prefix) {
+  const fs::path hive = prefix / "system.reg";
+  std::string text;
+  if (const int error = ReadHiveFile(hive, text); error != 0 && error != ENOENT) {
+    return "cannot read " + hive.string() + ": " + std::strerror(error);
+  }
+  if (!IsWinePrefix(prefix)) {
+    return "no Wine prefix at " + prefix.string() + " (set WINEPREFIX to the game's prefix)";
+  }
+  return {};
+}
+
 WineDrives::WineDrives(const fs::path& prefix) {
   const fs::path devices = prefix / "dosdevices";
   std::error_code error;
@@ -79,7 +95,9 @@ WineDrives::WineDrives(const fs::path& prefix) {
     const fs::path link = devices / std::string{letter, ':'};
     if (fs::is_symlink(fs::symlink_status(link, error))) {
       const fs::path target = fs::read_symlink(link, error);
-      drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
+      if (!error) {  // a link that cannot be read is no drive
+        drives_[DriveIndex(letter)].root = target.is_absolute() ? target : devices / target;
+      }
     }
   }
   for (Drive& drive : drives_) {
@@ -123,7 +141,7 @@ std::optional<std::string> WineDrives::DosPathFromUnix(const std::string& unixPa
     }
     const std::string name = ancestor.filename().string();
     if (!name.empty()) {
-      below = "\\" + AnsiCodePage().AnsiFromUtf8(name) + below;
+      below = "\\" + AnsiCodePage().AnsiFromUtf8(Utf8FromUnixName(name)) + below;
     }
   }
 }
@@ -147,7 +165,7 @@ UnixPath UnixPathFromDos(const WineDrives& drives, std::string_view dosPath,
     const std::optional<std::string> entry =
         existing ? FindEntry(path, name) : std::optional<std::string>();
     existing = entry.has_value();
-    path /= entry ? *entry : name;
+    path /= entry ? *entry : UnixNameFromUtf8(name);
   }
   return {0, path.string()};
 }

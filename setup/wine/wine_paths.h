@@ -20,6 +20,10 @@ std::filesystem::path WinePrefixFromEnvironment();
 // system.reg whose first line is Wine's hive signature.
 bool IsWinePrefix(const std::filesystem::path& prefix);
 
+// Why `prefix` cannot be used, as one line for standard error without its end: a system.reg that
+// cannot be read, named with the cause, or no Wine prefix at all. Empty when it can be used.
+std::string WinePrefixProblem(const std::filesystem::path& prefix);
+
 class WineDrives {
  public:
   // The drives that `prefix`/dosdevices links to.

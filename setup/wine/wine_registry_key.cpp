@@ -1,19 +1,15 @@
 #include "wine_registry_key.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "code_page.h"
 #include "wine_hive.h"
 
 namespace setwright {
 
 bool WineRegistryKey::Open(const std::string& subKey) {
-  std::ifstream file(hiveFile_, std::ios::binary);
-  if (!file) {
+  if (ReadHiveFile(hiveFile_, hive_) != 0) {
+    hive_.clear();
     return false;
   }
-  hive_.assign(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
   keyPath_ = subKey;
   // The API ignores a trailing backslash; the hive names keys without one.
   while (!keyPath_.empty() && keyPath_.back() == '\\') {

@@ -60,7 +60,8 @@ const std::string kOldSettings = "[Gorblunk]\r\nLanguage=7\r\n";
 const Files kUntouched = {{"C:\\WIN\\Gorblunk.Ini", kOldSettings}};
 
 // Console writes, settings lines and file operations are steps counted from 1 in the order made;
-// step `failingStep` fails with `failingCode`. The disk has room for `room` more bytes.
+// step `failingStep` fails with `failingCode`. A file may hold at most `room` bytes; in a
+// read-only folder no file may be created.
 class FakeSystem final : public SetupPlatform, public FileOperations {
  public:
   std::int32_t WriteStandardOutput(std::string_view bytes) override {
@@ -82,14 +83,19 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
 
   std::int32_t CheckWritable(const std::string&) override { return Fails() ? failingCode : 0; }
   std::int32_t CreateNew(const std::string& path, const std::string&) override {
-    const std::int32_t code = Fails() ? failingCode : files.contains(path) ? 80 : 0;
+    const std::int32_t code = Fails()                ? failingCode
+                              : readOnlyFolder       ? 5
+                              : files.contains(path) ? 80
+                                                     : 0;
     return code != 0 ? code : (files[open = path].clear(), 0);
   }
   std::int32_t Create(const std::string& path) override { return files[open = path].clear(), 0; }
+  std::int32_t Read(const std::string& path, std::string& bytes) override {
+    return files.contains(path) ? (bytes = files[path], 0) : 2;
+  }
   std::int32_t Write(const char* data, std::size_t size) override {
-    const std::size_t fits = std::min(size, room);
+    const std::size_t fits = std::min(size, room - std::min(room, files.at(open).size()));
     files.at(open).append(data, fits);
-    room -= fits;
     return Fails() ? failingCode : (fits < size ? 112 : 0);
   }
   std::int32_t Sync() override { return Fails() ? failingCode : 0; }
@@ -105,6 +111,7 @@ class FakeSystem final : public SetupPlatform, public FileOperations {
   int failingStep = 0;
   std::int32_t failingCode = 0;
   std::size_t room = SIZE_MAX;
+  bool readOnlyFolder = false;
   std::string systemRoot = "C:\\WIN";
   std::string console;
   Files files = kUntouched;
@@ -188,14 +195,19 @@ TEST(SetupRun, StopsAtEveryFailingStepOrAFullDiskWithItsReportAndKeepsTheEarlier
         << step;
     printed = step < 8 ? kBanner.find('\n', printed) + 1 : printed;
   }
-  // A disk that fills: 397 bytes, of which a block of 128 fills during lines 5, 13 and 24 and the
-  // last 13 bytes go at the close; the first and last byte and a block boundary.
+  // A file that can grow no further: 397 bytes, of which a block of 128 fills during lines 5, 13
+  // and 24 and the last 13 bytes go at the close; each side of each block boundary and the last
+  // byte. Also written in place, where the earlier bytes go back (except under a limit of 0).
   using Row = std::pair<std::size_t, const char*>;
   for (const auto& [room, position] :
-       {Row{0, "00403050"}, Row{127, "00403050"}, Row{128, "004030D0"}, Row{396, "00403200"}}) {
-    FakeSystem system;
-    system.room = room;
-    EXPECT_EQ(RunOn(system), Failed(position, "I/O error 112")) << room;
+       {Row{0, "00403050"}, Row{127, "00403050"}, Row{128, "004030D0"}, Row{255, "004030D0"},
+        Row{256, "00403180"}, Row{383, "00403180"}, Row{384, "00403200"}, Row{396, "00403200"}}) {
+    for (const bool inPlace : {false, room > 0}) {
+      FakeSystem system;
+      system.room = room;
+      system.readOnlyFolder = inPlace;
+      EXPECT_EQ(RunOn(system), Failed(position, "I/O error 112")) << room << inPlace;
+    }
   }
 }
 
@@ -438,7 +450,7 @@ TEST(WineHive, GivesTheTypeAndTheBytesTheRegistryHoldsAndTheRunReads) {
       {"hex(1):43,00,3a,00", 1, std::string("C\0:\0", 4), "C:"},
       {"hex(1):41,00,00,00,42,00,00,00", 1, std::string("A\0\0\0B\0\0\0", 8), "A"},
       {"\"C:", 0, "none", ""}, {"str(1):\"C:\"", 0, "none", ""}, {"hex:4g,00", 0, "none", ""},
-      {"hex:4", 0, "none", ""}, {"hex(x):00", 0, "none", ""}, {"dword:", 0, "none", ""},
+      {"hex:4", 0, "none", ""}, {"hex(x):00", 0, "none", ""}, {"dword:zz", 4, std::string(4, '\0'), kBadType},
       {"hex(1:00", 0, "none", ""}, {"\"a\"\n\"SYSTEMROOT\" \t= \t\"b\"", 1, Utf16(u"b\0"sv), "b"}};
   // clang-format on
   const TempDir folder;
@@ -476,11 +488,14 @@ TEST(WineHive, FindsNoValueInAnotherFileAndReadsEscapedNames) {
 }
 
 TEST(UnixError, IsTheWindowsCodeThatWineGives) {
-  const std::map<int, std::int32_t> expected = {
-      {0, 0},        {ENOENT, 3},   {ENOTDIR, 3},        {ELOOP, 3},   {EACCES, 5},   {EPERM, 5},
-      {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},         {ENFILE, 4},  {ENOSPC, 112}, {EDQUOT, 112},
-      {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},         {EEXIST, 80}, {EBUSY, 170},  {EPIPE, 109},
-      {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206}, {EFBIG, 112}};
+  const std::map<int, std::int32_t> expected = {{0, 0},        {ENOENT, 3},   {ENOTDIR, 3},
+                                                {ELOOP, 1921}, {EACCES, 5},   {EPERM, 5},
+                                                {EISDIR, 5},   {ETXTBSY, 5},  {EMFILE, 4},
+                                                {ENFILE, 4},   {ENOSPC, 112}, {EDQUOT, 112},
+                                                {EINVAL, 123}, {EILSEQ, 123}, {EROFS, 19},
+                                                {EEXIST, 80},  {EBUSY, 170},  {EPIPE, 109},
+                                                {EIO, 1117},   {EXDEV, 31},   {ENAMETOOLONG, 206},
+                                                {EFBIG, 112}};
   for (const auto& [errnoValue, code] : expected) {
     EXPECT_EQ(WindowsErrorFromErrno(errnoValue), code) << errnoValue;
   }
@@ -498,9 +513,9 @@ TEST(ConsoleOutput, IsWrittenOutLineByLineOnlyOnACharacterDevice) {
 
 // Each SystemRoot in turn, from the game directory, from directories whose DOS path is 259 and
 // 260 characters long, from one on no drive, from a folder linked into drive_c from elsewhere
-// and one with a Cyrillic name, with or without a file-size limit, locale and prefix. The earlier
-// settings file is a link to a file of mode 0600: the link stays, the file it names is replaced
-// and keeps its mode.
+// and one with a Cyrillic name, with or without a file-size limit, locale and prefix (none, or
+// one whose system.reg cannot be read). The earlier settings file is a link to a file of mode
+// 0600: the link stays, the file it names is replaced and keeps its mode.
 TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   const WinePrefix wine;
   const fs::path deep259 =
@@ -513,6 +528,9 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
     fs::create_directories(folder);
   }
   fs::create_directory_symlink(wine.folder.Path() / "elsewhere", linked);
+  const fs::path broken = wine.folder.Path() / "broken";
+  fs::create_directories(broken / "dosdevices");
+  fs::create_directories(broken / "system.reg");
   fs::rename(wine.win / "Gorblunk.Ini", wine.win / "Real.ini");
   fs::create_symlink("Real.ini", wine.win / "Gorblunk.Ini");
   fs::permissions(wine.win / "Real.ini", fs::perms::owner_read | fs::perms::owner_write);
@@ -534,13 +552,23 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
       Row{wine.folder.Path(), "\"\"", nullptr, Report("00402000", "I/O error 15"), {}},
       Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
       Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
-      Row{wine.game, kWin, nullptr, "", {"WINEPREFIX=" + wine.driveC.string()}}};
+      Row{wine.game,
+          kWin,
+          nullptr,
+          "Setwright: no Wine prefix at " + wine.driveC.string() +
+              " (set WINEPREFIX to the game's prefix)\n",
+          {"WINEPREFIX=" + wine.driveC.string()}},
+      Row{wine.game,
+          kWin,
+          nullptr,
+          "Setwright: cannot read " + (broken / "system.reg").string() + ": Is a directory\n",
+          {"WINEPREFIX=" + broken.string()}}};
   for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);
-    const auto run =
-        RunProcess({"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\"", SETWRIGHT_NATIVE},
-                   directory, extra);
+    const auto run = RunProcess(
+        {"sh", "-c", "ulimit -f ${LIMIT:-unlimited} && exec \"$0\" 2>&1", SETWRIGHT_NATIVE},
+        directory, extra);
     EXPECT_EQ(std::tuple(run.exitStatus, run.output, ReadFile(wine.win / "Gorblunk.Ini")),
               std::tuple(gameDirectory != nullptr ? 0 : 1, output,
                          gameDirectory != nullptr ? Settings(gameDirectory) : kOldSettings))
@@ -551,15 +579,29 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   EXPECT_EQ(std::pair(fs::is_symlink(wine.win / "Gorblunk.Ini"),
                       fs::status(wine.win / "Real.ini").permissions()),
             std::pair(true, fs::perms::owner_read | fs::perms::owner_write));
-  // Where no file may be created the earlier file is written in place.
-  wine.folder.WriteText("prefix/drive_c/Closed/Gorblunk.Ini", kOldSettings);
+  // A run killed before the new file is complete leaves nothing (where strace can kill it).
+  if (RunProcess({"strace", "-V"}, "/").exitStatus == 0) {
+    const auto killed = RunProcess(
+        {"strace", "-o", "/dev/null", "-e", "inject=fsync:signal=KILL", SETWRIGHT_NATIVE},
+        wine.game);
+    EXPECT_EQ(std::pair(killed.exitStatus,
+                        std::distance(fs::directory_iterator(wine.win), fs::directory_iterator())),
+              std::pair(-1, 2L));
+  }
+  // Where no file may be created the earlier file is written in place; beyond a file-size limit
+  // (512 bytes from the deepest folder) the earlier bytes go back.
   wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=\"C:\\\\Closed\""));
+  wine.folder.WriteText("prefix/drive_c/Closed/Gorblunk.Ini", kOldSettings);
   fs::permissions(closed, fs::perms::owner_read | fs::perms::owner_exec);
-  RunProcess({"chattr", "+i", closed}, "/");  // what keeps root out as well
+  ASSERT_EQ(RunProcess({"chattr", "+i", closed}, "/").exitStatus, 0);  // keeps root out too
+  const auto limited =
+      RunProcess({"sh", "-c", "ulimit -f 1 && exec \"$0\"", SETWRIGHT_NATIVE}, deep259);
+  const std::string afterLimit = ReadFile(closed / "Gorblunk.Ini");
   const auto inPlace = RunProcess({SETWRIGHT_NATIVE}, wine.game);
   RunProcess({"chattr", "-i", closed}, "/");
-  EXPECT_EQ(std::pair(inPlace.exitStatus, ReadFile(closed / "Gorblunk.Ini")),
-            std::pair(0, Settings()));
+  EXPECT_EQ(std::tuple(limited.exitStatus, afterLimit, inPlace.exitStatus,
+                       ReadFile(closed / "Gorblunk.Ini")),
+            std::tuple(1, kOldSettings, 0, Settings()));
   // `Setwright | true`: a closed pipe is an output error that ends the run with 1, not a signal.
   const char kIntoClosedPipe[] =
       "import os, subprocess, sys; r, w = os.pipe(); os.close(r); "
