@@ -36,8 +36,9 @@ class TempDir {
                                      : throw std::runtime_error("cannot write " + name);
   }
   std::string WriteText(const std::string& name, const std::string& bytes) const {
-    std::ofstream(File(name), std::ios::binary) << bytes;
-    return File(name);
+    std::ofstream file(File(name), std::ios::binary);
+    return file << bytes && file.flush() ? File(name)
+                                         : throw std::runtime_error("cannot write " + name);
   }
 
  private:
