@@ -104,12 +104,13 @@ TEST(WineEndToEnd, BothBuildsPrintWriteAndExitAlike) {
       if (!file || fs::symlink_status(settings, error).type() != fs::file_type::regular) {
         fs::remove(settings, error);
       }
-      if (file && fs::is_directory(settings.parent_path())) {
-        folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
-        fs::permissions(
-            settings,
-            earlier == 'r' ? fs::perms::owner_read : fs::perms::owner_read | fs::perms::owner_write,
-            error);
+      if (file) {
+        if (fs::is_directory(settings.parent_path())) {  // not for the folder that does not exist
+          folder.WriteText(fs::relative(settings, folder.Path()).string(), "[Gorblunk]\r\n");
+          fs::permissions(settings, earlier == 'r'
+                                        ? fs::perms::owner_read
+                                        : fs::perms::owner_read | fs::perms::owner_write);
+        }
       } else if (earlier == 'p') {
         RunProcess({"mkfifo", settings}, "/");
       } else {
