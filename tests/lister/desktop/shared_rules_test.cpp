@@ -57,8 +57,8 @@ TEST(WrapText, BreaksAtBlanksAndInsideWordsLongerThanALine) {
 TEST(ChooseCurrentRow, KeepsThePlaceOrStartsAtTheTop) {
   // The row current before, the new table's record rows; the row chosen and whether from the top.
   const std::tuple<std::int64_t, std::int64_t, std::int64_t, bool> cases[] = {
-      {0, 0, 0, false},    {5, 0, 0, false},    {0, 10, 1, true},   {-1, 10, 1, true},
-      {30, 10, 10, false}, {30, 50, 30, false}, {10, 10, 10, false}};
+      {0, 0, 0, false},    {5, 0, 0, false},    {0, 10, 1, true},    {-1, 10, 1, true},
+      {30, 10, 10, false}, {30, 50, 30, false}, {10, 10, 10, false}, {3, 1, 1, false}};
   for (const auto& [previous, records, row, fromTop] : cases) {
     const lister::CurrentRow chosen = lister::ChooseCurrentRow(previous, records);
     EXPECT_EQ(std::make_pair(chosen.row, chosen.fromTop), std::make_pair(row, fromTop))
