@@ -45,7 +45,7 @@ class TForm1 : public QMainWindow, private SessionWindow {
   // listing runs (its progress dialog lets events through); false then.
   bool ListArchive() { return session_.ListArchive(); }
 
-  // The grid row current now (the first record is row 1), 0 when there is none.
+  // Public for the tests; the session's window contract says what it returns.
   std::int64_t CurrentGridRow() const override;
   void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 

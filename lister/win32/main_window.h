@@ -55,8 +55,7 @@ class TForm1 : private SessionWindow {
   bool ListArchive() { return session_.ListArchive(); }
   void Show();
 
-  // The grid row current now (the first record is row 1), 0 when there is none.
-  std::int64_t CurrentGridRow() const override;
+  std::int64_t CurrentGridRow() const override;  // as SessionWindow says
   void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 
   // Key preview for the message loop: true when the message was handled here.
