@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <cmath>
 
+#include "lister/desktop/window_layout.h"
 #include "listing_texts.h"
 #include "program_icon.h"
 #include "visible_text.h"
 #include "window_font.h"
-#include "window_layout.h"
 #include "window_placement.h"
 
 namespace lister::window {
@@ -37,39 +37,43 @@ TAboutBox::TAboutBox(QWidget* parent)
   // Unlike the main window, the about box follows the screen's resolution.
   const double scale = logicalDpiY() / 96.0;
   const auto px = [scale](int value) { return static_cast<int>(std::lround(value * scale)); };
+  const auto place = [&px](const Box& box) {
+    return QRect(px(box.left), px(box.top), px(box.width), px(box.height));
+  };
   setFont(WindowFont(px(kWindowFontPixels)));
 
   AboutPanel = new QFrame(this);
   AboutPanel->setObjectName("AboutPanel");
   // A lowered outer and a raised inner bevel.
   AboutPanel->setFrameStyle(QFrame::Box | QFrame::Sunken);
-  AboutPanel->setGeometry(px(8), px(8), px(281), px(65));
+  AboutPanel->setGeometry(place(kAboutPanel));
 
   ProgramIcon = new QLabel(AboutPanel);
   ProgramIcon->setObjectName("ProgramIcon");
   ProgramIcon->setPixmap(ProgramIconPixmap());
   ProgramIcon->setScaledContents(true);
-  ProgramIcon->setGeometry(px(24), px(16), px(33), px(33));
+  ProgramIcon->setGeometry(place(kProgramIcon));
 
   QFont bold = font();
   bold.setBold(true);
-  ProductName = MakeLabel(AboutPanel, "ProductName", FixedText(kProductName), {px(88), px(16)});
+  ProductName = MakeLabel(AboutPanel, "ProductName", FixedText(kProductName),
+                          place(kProductNameAt).topLeft());
   ProductName->setFont(bold);
   ProductName->adjustSize();
   Copyright = MakeLabel(
       AboutPanel, "Copyright",
       QString::fromUtf8(kCopyrightText.data(), static_cast<qsizetype>(kCopyrightText.size())),
-      {px(88), px(32)});
-  Version = MakeLabel(AboutPanel, "Version", QString(), {px(88), px(40)});
+      place(kCopyrightAt).topLeft());
+  Version = MakeLabel(AboutPanel, "Version", QString(), place(kVersionAt).topLeft());
 
-  OKButton = new QPushButton(QStringLiteral("OK"), this);
+  OKButton = new QPushButton(FixedText(kOKCaption), this);
   OKButton->setObjectName("OKButton");
-  OKButton->setGeometry(px(111), px(88), px(75), px(33));
+  OKButton->setGeometry(place(kOKButton));
   OKButton->setDefault(true);
   connect(OKButton, &QPushButton::clicked, this, &QDialog::accept);
   OKButton->setFocus();
 
-  setFixedSize(px(298), px(130));
+  setFixedSize(px(kAboutClientWidth), px(kAboutClientHeight));
 }
 
 void TAboutBox::keyPressEvent(QKeyEvent* event) {

@@ -25,10 +25,6 @@ const std::vector<FileFilter>& ArchiveFilters() {
   return filters;
 }
 
-bool IsAcceptablePath(const QString& path) {
-  return !path.isEmpty() && static_cast<std::size_t>(path.toUcs4().size()) <= kMaxChosenPathLength;
-}
-
 namespace {
 
 // Qt's own dialog collapses blanks in filter names and reads patterns only from a
@@ -53,8 +49,9 @@ int SelectedFilter(QFileDialog& dialog) {
 
 }  // namespace
 
-ArchiveOpenDialog::ArchiveOpenDialog(DialogRunner runDialog, QObject* parent)
-    : QObject(parent), runDialog_(std::move(runDialog)) {
+ArchiveOpenDialog::ArchiveOpenDialog(ListingSession& session, DialogRunner runDialog,
+                                     QObject* parent)
+    : QObject(parent), session_(session), runDialog_(std::move(runDialog)) {
   setObjectName("OpenDialog1");
 }
 
@@ -74,12 +71,14 @@ void ArchiveOpenDialog::Configure(QFileDialog& dialog) const {
       list->setItemText(i, descriptions[i]);
     }
   }
-  dialog.selectNameFilter(dialog.nameFilters().value(filterIndex_));
-  ApplyFilter(dialog, filterIndex_);
+  const OpenChoice& last = session_.LastChoice();
+  const int filterIndex = static_cast<int>(last.filter);
+  dialog.selectNameFilter(dialog.nameFilters().value(filterIndex));
+  ApplyFilter(dialog, filterIndex);
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&dialog] { ApplyFilter(dialog, SelectedFilter(dialog)); });
-  if (!lastPath_.isEmpty()) {
-    dialog.selectFile(lastPath_);
+  if (!last.path.empty()) {
+    dialog.selectFile(PathText(last.path));
   }
   // Shown, as users of such dialogs expect it, and ignored: listing never writes.
   if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout())) {
@@ -96,15 +95,13 @@ std::optional<QString> ArchiveOpenDialog::Execute(QWidget* parent) {
     return std::nullopt;
   }
   const QString path = dialog.selectedFiles().value(0);
-  if (!IsAcceptablePath(path)) {
+  if (!ListingSession::AcceptsPathLength(static_cast<std::size_t>(path.toUcs4().size()))) {
     return std::nullopt;
   }
   // Only a confirmed choice is kept: a cancel leaves the filter and the path as they were.
   const int filter = SelectedFilter(dialog);
-  if (filter >= 0) {
-    filterIndex_ = filter;
-  }
-  lastPath_ = path;
+  session_.RememberChoice({PathBytes(path), filter >= 0 ? static_cast<std::size_t>(filter)
+                                                        : session_.LastChoice().filter});
   return path;
 }
 

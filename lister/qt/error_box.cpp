@@ -1,40 +1,35 @@
 #include "error_box.h"
 
+#include <QFontMetrics>
 #include <QGuiApplication>
 #include <QPushButton>
 #include <QScreen>
 #include <QStringList>
 #include <QStyle>
-#include <QTextLayout>
 #include <algorithm>
 
+#include "lister/desktop/text_wrap.h"
+#include "lister/desktop/window_layout.h"
 #include "visible_text.h"
-#include "window_layout.h"
 #include "window_placement.h"
 
 namespace lister::window {
 
-QString WrapText(const QString& text, const QFont& font, int width) {
-  QTextLayout layout(text, font);
-  QTextOption option;
-  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-  layout.setTextOption(option);
+namespace {
+
+// `text` in lines no wider than `width` pixels in `font`.
+QString WrappedText(const QString& text, const QFont& font, int width) {
+  const QFontMetrics metrics(font);
   QStringList lines;
-  layout.beginLayout();
-  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(width);
-    QString piece = text.mid(line.textStart(), line.textLength());
-    // The blanks at a break give way to the line break; at the end they show nothing either.
-    while (piece.endsWith(u' ')) {
-      piece.chop(1);
-    }
-    lines.append(piece);
+  for (const std::u32string& line :
+       WrapText<char32_t>(text.toStdU32String(), width, [&metrics](std::u32string_view part) {
+         return metrics.horizontalAdvance(
+             QString::fromUcs4(part.data(), static_cast<qsizetype>(part.size())));
+       })) {
+    lines.append(QString::fromStdU32String(line));
   }
-  layout.endLayout();
   return lines.join(u'\n');
 }
-
-namespace {
 
 int HalfScreenWidth(const QWidget* parent) {
   const QScreen* screen = parent != nullptr ? parent->screen() : QGuiApplication::primaryScreen();
@@ -51,7 +46,7 @@ ErrorBox::ErrorBox(const QString& message, QWidget* parent)
   // The stop icon and the gaps beside it take their share of the half screen.
   const int iconColumn = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this) +
                          2 * std::max(style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing), 6);
-  setText(WrapText(message, font(), HalfScreenWidth(parent) - iconColumn));
+  setText(WrappedText(message, font(), HalfScreenWidth(parent) - iconColumn));
   setObjectName("ErrorBox");
   // A file name can hold "<" or "&"; the message is never read as markup.
   setTextFormat(Qt::PlainText);

@@ -7,10 +7,6 @@
 
 namespace lister::window {
 
-// `text` in lines no wider than `width` pixels in `font`: broken at blanks where it can be, inside
-// a word that is wider than a line on its own.
-QString WrapText(const QString& text, const QFont& font, int width);
-
 class ErrorBox : public QMessageBox {
   Q_OBJECT
 

@@ -2,7 +2,7 @@
 
 #include <qdrawutil.h>
 #include <QPainter>
-#include "window_layout.h"
+#include "lister/desktop/window_layout.h"
 
 namespace lister::window {
 

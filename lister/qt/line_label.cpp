@@ -4,8 +4,8 @@
 #include <QPainter>
 #include <algorithm>
 
+#include "lister/desktop/window_layout.h"
 #include "visible_text.h"
-#include "window_layout.h"
 
 namespace lister::window {
 

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "listing_texts.h"
+#include "lister/desktop/window_layout.h"
 #include "visible_text.h"
 #include "window_placement.h"
 
@@ -45,20 +45,14 @@ int BarValue(std::int64_t rows, std::int64_t total) {
 
 }  // namespace
 
-ListingProgress::ListingProgress(QWidget* parent, QString archiveName, std::int64_t totalRows,
-                                 std::chrono::milliseconds delay)
-    : parent_(parent), archiveName_(std::move(archiveName)), totalRows_(totalRows), delay_(delay) {
-  clock_.start();
-}
-
-ListingProgress::~ListingProgress() = default;
-
-void ListingProgress::Show() {
-  dialog_ = std::make_unique<ProgressBox>(
-      parent_, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+ListingProgress::ListingProgress(QWidget* parent, const QString& archiveName,
+                                 std::int64_t totalRows)
+    : totalRows_(totalRows),
+      dialog_(std::make_unique<ProgressBox>(
+          parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)) {
   dialog_->setObjectName("ListingProgress");
   dialog_->setWindowTitle(FixedText(kProductName));
-  dialog_->setLabelText(FixedText(kListingProgressPrefix) + archiveName_);
+  dialog_->setLabelText(FixedText(kListingProgressPrefix) + archiveName);
   dialog_->setCancelButton(nullptr);
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setAutoClose(false);
@@ -73,20 +67,11 @@ void ListingProgress::Show() {
   dialog_->show();
 }
 
-bool ListingProgress::Update(std::int64_t rowsDone) {
-  const std::int64_t now = clock_.elapsed();
-  if (!dialog_) {
-    if (now < delay_.count()) {
-      return false;
-    }
-    Show();
-  } else if (now - lastUpdate_ < kProgressInterval.count() && rowsDone < totalRows_) {
-    return false;
-  }
-  lastUpdate_ = now;
+ListingProgress::~ListingProgress() = default;
+
+void ListingProgress::Update(std::int64_t rowsDone) {
   dialog_->setValue(BarValue(std::min(rowsDone, totalRows_), totalRows_));
   QCoreApplication::processEvents();
-  return true;
 }
 
 }  // namespace lister::window

@@ -18,7 +18,6 @@
 
 #include "about.h"
 #include "archive_open_dialog.h"
-#include "current_row.h"
 #include "display_text.h"
 #include "error_box.h"
 #include "grid_painting.h"
@@ -35,6 +34,10 @@ namespace lister::window {
 
 namespace {
 
+QRect Rect(const Box& box) {
+  return {box.left, box.top, box.width, box.height};
+}
+
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(name);
@@ -47,10 +50,9 @@ TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* 
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
-      listing_(reader, *this),
+      session_(reader, *this),
       runDialog_(std::move(runDialog)),
-      model_(new RecordTableModel(this)),
-      progressDelay_(kProgressDelay) {
+      model_(new RecordTableModel(session_.Rows(), this)) {
   setObjectName("TForm1");
   setWindowTitle(FixedText(kProductName));
   setWindowIcon(ProgramIconPixmap());
@@ -67,7 +69,7 @@ TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* 
   // The window takes the size of the menu bar and the client area, and keeps it.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  OpenDialog1 = new ArchiveOpenDialog(runDialog_, this);
+  OpenDialog1 = new ArchiveOpenDialog(session_, runDialog_, this);
   // Tab goes from the grid to the checked radio button and back: Tab passes over the other.
   setTabOrder(RadioButton1, RadioButton2);
   StringGrid1->setFocus();
@@ -88,21 +90,21 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::BuildGroupBox(QWidget* client) {
-  GroupBox1 = Named(new QGroupBox(QStringLiteral("Archive header"), client), "GroupBox1");
-  GroupBox1->setGeometry(8, 0, 457, 105);
+  GroupBox1 = Named(new QGroupBox(FixedText(kGroupBoxCaption), client), "GroupBox1");
+  GroupBox1->setGeometry(Rect(kGroupBox));
 
   Label1 = Named(new LineLabel(GroupBox1), "Label1");
-  Label1->move(8, 24);
+  Label1->move(Rect(kLabel1At).topLeft());
   Label2 = Named(new LineLabel(GroupBox1), "Label2");
   QFont bold = Label2->font();
   bold.setBold(true);
   Label2->setFont(bold);
-  Label2->move(144, 24);
+  Label2->move(Rect(kLabel2At).topLeft());
 
-  RadioButton2 = Named(new QRadioButton(QStringLiteral("in bytes"), GroupBox1), "RadioButton2");
-  RadioButton2->setGeometry(384, 56, 57, 17);
-  RadioButton1 = Named(new QRadioButton(QStringLiteral("in KB"), GroupBox1), "RadioButton1");
-  RadioButton1->setGeometry(384, 80, 57, 17);
+  RadioButton2 = Named(new QRadioButton(FixedText(kInBytesCaption), GroupBox1), "RadioButton2");
+  RadioButton2->setGeometry(Rect(kRadioButton2));
+  RadioButton1 = Named(new QRadioButton(FixedText(kInKBCaption), GroupBox1), "RadioButton1");
+  RadioButton1->setGeometry(Rect(kRadioButton1));
   RadioButton1->setChecked(true);
   // A button reports a click only when it becomes selected.
   connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
@@ -119,7 +121,7 @@ void TForm1::BuildGroupBox(QWidget* client) {
 
 void TForm1::BuildGrid(QWidget* client) {
   StringGrid1 = Named(new RecordGrid(client), "StringGrid1");
-  StringGrid1->setGeometry(8, 112, 457, 174);
+  StringGrid1->setGeometry(Rect(kStringGrid));
   StringGrid1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   StringGrid1->setModel(model_);
   StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
@@ -178,40 +180,7 @@ std::int64_t TForm1::CurrentGridRow() const {
   return static_cast<std::int64_t>(start) + 1;
 }
 
-// Marks the time a listing runs; at its end, also when the listing throws, a close request
-// made meanwhile is carried out.
-class TForm1::ListingScope {
- public:
-  explicit ListingScope(TForm1& form) : form_(form) { form_.listingRuns_ = true; }
-  ~ListingScope() {
-    form_.listingRuns_ = false;
-    if (form_.closeRequested_) {
-      form_.closeRequested_ = false;
-      form_.close();
-    }
-  }
-  ListingScope(const ListingScope&) = delete;
-  ListingScope& operator=(const ListingScope&) = delete;
-
- private:
-  TForm1& form_;
-};
-
-bool TForm1::ListArchive() {
-  if (listingRuns_) {
-    return false;
-  }
-  const ListingScope scope(*this);
-  const std::int64_t previousRow = CurrentGridRow();
-  listing_.ListArchive();
-  progress_.reset();
-  model_->PublishFilledRows();
-  PlaceCurrentRow(previousRow);
-  return true;
-}
-
-void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
-  const CurrentRow choice = ChooseCurrentRow(previousRow, model_->rowCount());
+void TForm1::PlaceCurrentRow(const CurrentRow& choice) {
   QItemSelectionModel* selection = StringGrid1->selectionModel();
   if (choice.row <= 0) {
     selection->clear();
@@ -229,20 +198,24 @@ void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
   StringGrid1->scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
-void TForm1::ResizeTable(std::int64_t recordRows) {
-  model_->ResizeRecords(recordRows);
-  progress_.reset();
-  if (recordRows > 0) {
-    progress_ = std::make_unique<ListingProgress>(this, PathText(listing_.ArchiveName()),
-                                                  recordRows, progressDelay_);
-  }
+void TForm1::ResetTable(const std::function<void()>& resize) {
+  model_->ResetRows(resize);
 }
 
-void TForm1::SetRecordRow(std::int64_t row, const RecordRow& record) {
-  model_->SetRecordRow(row, record);
-  if (progress_ && progress_->Update(row + 1)) {
-    model_->PublishFilledRows();
-  }
+void TForm1::ShowFilledRows() {
+  model_->PublishFilledRows();
+}
+
+void TForm1::ShowProgress(const std::string& archiveName, std::int64_t totalRows) {
+  progress_ = std::make_unique<ListingProgress>(this, PathText(archiveName), totalRows);
+}
+
+void TForm1::UpdateProgress(std::int64_t rowsDone) {
+  progress_->Update(rowsDone);
+}
+
+void TForm1::HideProgress() {
+  progress_.reset();
 }
 
 void TForm1::SetCaption(const std::string& caption) {
@@ -263,31 +236,29 @@ void TForm1::ShowError(const std::string& message) {
 }
 
 void TForm1::Open1Click() {
-  if (const std::optional<QString> path = OpenDialog1->Execute(this)) {
-    ListChosenPath(*path);
+  std::optional<QString> path;
+  {
+    const ListingSession::ModalScope modal(session_);
+    path = OpenDialog1->Execute(this);
   }
-}
-
-bool TForm1::ListChosenPath(const QString& path) {
-  if (listingRuns_) {
-    return false;
+  if (path) {
+    session_.ListChosenPath(PathBytes(*path));
   }
-  listing_.SetArchivePath(PathBytes(path));
-  return ListArchive();
 }
 
 void TForm1::e1Click() {
   // A fresh box each time, gone when it closes, also when showing it throws.
   TAboutBox box(this);
+  const ListingSession::ModalScope modal(session_);
   runDialog_(box);
 }
 
 void TForm1::RadioButton1Click() {
-  listing_.SetShowInKB(true);
+  session_.SetShowInKB(true);
 }
 
 void TForm1::RadioButton2Click() {
-  listing_.SetShowInKB(false);
+  session_.SetShowInKB(false);
 }
 
 namespace {
@@ -329,7 +300,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event) {
       FormKeyPress(static_cast<QKeyEvent*>(event))) {
     return true;
   }
-  if (listingRuns_ && IsUserInput(event->type())) {
+  if (session_.Busy() && IsUserInput(event->type())) {
     return true;
   }
   return QMainWindow::eventFilter(watched, event);
@@ -345,8 +316,7 @@ bool TForm1::FormKeyPress(QKeyEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
-  if (listingRuns_) {
-    closeRequested_ = true;
+  if (!session_.RequestClose()) {
     event->ignore();
     return;
   }
@@ -375,44 +345,38 @@ QString DroppedPath(const QMimeData* data) {
   return {};
 }
 
-// A dropped file is only read: the drop is taken as a copy or a link, never as a move, after
-// which the drag source might delete the file. False when neither is offered.
-bool AcceptAsCopyOrLink(QDropEvent* event) {
+}  // namespace
+
+// The session decides whether the drop is taken and how.
+bool TForm1::AcceptDrop(QDropEvent* event) const {
   const Qt::DropActions offered = event->possibleActions();
-  if (!offered.testAnyFlags(Qt::CopyAction | Qt::LinkAction) ||
-      !IsAcceptablePath(DroppedPath(event->mimeData()))) {
+  const DropAnswer answer =
+      session_.AnswerDrop(offered.testFlag(Qt::CopyAction), offered.testFlag(Qt::LinkAction),
+                          static_cast<std::size_t>(DroppedPath(event->mimeData()).toUcs4().size()));
+  if (answer == DropAnswer::kRefuse) {
     return false;
   }
-  event->setDropAction(offered.testFlag(Qt::CopyAction) ? Qt::CopyAction : Qt::LinkAction);
+  event->setDropAction(answer == DropAnswer::kCopy ? Qt::CopyAction : Qt::LinkAction);
   event->accept();
   return true;
 }
 
-}  // namespace
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  AcceptAsCopyOrLink(event);
+  AcceptDrop(event);
 }
 
 void TForm1::dragMoveEvent(QDragMoveEvent* event) {
-  AcceptAsCopyOrLink(event);
+  AcceptDrop(event);
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  if (!AcceptAsCopyOrLink(event)) {
+  if (!AcceptDrop(event)) {
     return;
   }
   const QString path = DroppedPath(event->mimeData());
   // The drag ends first: the listing may show a modal box, which must not hold up the source.
   QMetaObject::invokeMethod(
-      this,
-      [this, path] {
-        // A dropped file is listed, and remembered, as if chosen in the open dialog.
-        if (ListChosenPath(path)) {
-          OpenDialog1->RememberPath(path);
-        }
-      },
-      Qt::QueuedConnection);
+      this, [this, path] { session_.ListDroppedPath(PathBytes(path)); }, Qt::QueuedConnection);
 }
 
 }  // namespace lister::window

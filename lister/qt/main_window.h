@@ -1,20 +1,20 @@
-// TForm1: the main window, a view of the archive listing. The listing keeps all logic and texts;
-// the window places them, passes the user's commands on and shows what comes back. Every widget
-// carries its member name as its object name.
+// TForm1: the main window, drawn in Qt over the listing session. The session keeps the behaviour
+// and the listing the texts; the window builds its controls from the layout table, passes the
+// user's commands on and shows what comes back. Every widget carries its member name as its
+// object name.
 #pragma once
 
 #include <QMainWindow>
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
-#include "archive_listing.h"
 #include "archive_reader.h"
 #include "dialog_runner.h"
-#include "listing_view.h"
-#include "window_layout.h"
+#include "lister/desktop/listing_session.h"
 
 class QAction;
 class QGroupBox;
@@ -30,7 +30,7 @@ class LineLabel;
 class ListingProgress;
 class RecordTableModel;
 
-class TForm1 : public QMainWindow, public ListingView {
+class TForm1 : public QMainWindow, private SessionWindow {
   Q_OBJECT
 
  public:
@@ -40,20 +40,14 @@ class TForm1 : public QMainWindow, public ListingView {
 
   // The header row texts and the field names, placed once at start-up.
   void PlaceFixedTexts();
-  void SetArchivePath(std::string path) { listing_.SetArchivePath(std::move(path)); }
+  void SetArchivePath(std::string path) { session_.SetArchivePath(std::move(path)); }
   // Lists the archive at the archive path, then places the current row. Ignored while a
   // listing runs (its progress dialog lets events through); false then.
-  bool ListArchive();
+  bool ListArchive() { return session_.ListArchive(); }
 
-  // The grid row current now (the first record is row 1), 0 when there is none.
-  std::int64_t CurrentGridRow() const;
-  void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
-
-  void ResizeTable(std::int64_t recordRows) override;
-  void SetRecordRow(std::int64_t row, const RecordRow& record) override;
-  void SetCaption(const std::string& caption) override;
-  void SetSummary(const Summary& summary) override;
-  void ShowError(const std::string& message) override;
+  // Public for the tests; the session's window contract says what it returns.
+  std::int64_t CurrentGridRow() const override;
+  void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 
  public slots:
   void Open1Click();
@@ -76,18 +70,23 @@ class TForm1 : public QMainWindow, public ListingView {
   void BuildMenu();
   void BuildGroupBox(QWidget* client);
   void BuildGrid(QWidget* client);
-  class ListingScope;
-  // False, changing nothing, while a listing runs.
-  bool ListChosenPath(const QString& path);
-  void PlaceCurrentRow(std::int64_t previousRow);
+  bool AcceptDrop(QDropEvent* event) const;
 
-  ArchiveListing listing_;
+  void ResetTable(const std::function<void()>& resize) override;
+  void ShowFilledRows() override;
+  void SetCaption(const std::string& caption) override;
+  void SetSummary(const Summary& summary) override;
+  void ShowError(const std::string& message) override;
+  void ShowProgress(const std::string& archiveName, std::int64_t totalRows) override;
+  void UpdateProgress(std::int64_t rowsDone) override;
+  void HideProgress() override;
+  void PlaceCurrentRow(const CurrentRow& choice) override;
+  void CloseNow() override { close(); }
+
+  ListingSession session_;
   DialogRunner runDialog_;
   RecordTableModel* model_;
   std::unique_ptr<ListingProgress> progress_;
-  std::chrono::milliseconds progressDelay_;
-  bool listingRuns_ = false;
-  bool closeRequested_ = false;  // during the listing
   bool centred_ = false;
 
   QMenuBar* MainMenu1;

@@ -1,8 +1,5 @@
 #include "record_table_model.h"
 
-#include <algorithm>
-#include <limits>
-
 #include "display_text.h"
 #include "visible_text.h"
 
@@ -13,31 +10,15 @@ void RecordTableModel::SetHeaderTexts(const std::array<QString, kColumnCount>& t
   emit headerDataChanged(Qt::Horizontal, 0, static_cast<int>(kColumnCount) - 1);
 }
 
-void RecordTableModel::ResizeRecords(std::int64_t recordRows) {
+void RecordTableModel::ResetRows(const std::function<void()>& resize) {
   beginResetModel();
-  rowCount_ =
-      static_cast<int>(std::clamp<std::int64_t>(recordRows, 0, std::numeric_limits<int>::max()));
-  // A fresh vector also gives back the memory of a larger table listed before.
-  std::vector<RecordRow> rows;
-  rows.reserve(static_cast<std::size_t>(rowCount_));
-  rows_.swap(rows);
+  resize();
   published_ = 0;
   endResetModel();
 }
 
-void RecordTableModel::SetRecordRow(std::int64_t row, const RecordRow& record) {
-  if (row < 0 || row >= rowCount_) {
-    return;
-  }
-  const auto at = static_cast<std::size_t>(row);
-  if (at >= rows_.size()) {
-    rows_.resize(at + 1);
-  }
-  rows_[at] = record;
-}
-
 void RecordTableModel::PublishFilledRows() {
-  const int filled = static_cast<int>(rows_.size());
+  const int filled = static_cast<int>(rows_.Filled());
   if (filled > published_) {
     emit dataChanged(index(published_, 0), index(filled - 1, static_cast<int>(kColumnCount) - 1),
                      {Qt::DisplayRole});
@@ -46,7 +27,7 @@ void RecordTableModel::PublishFilledRows() {
 }
 
 int RecordTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : rowCount_;
+  return parent.isValid() ? 0 : static_cast<int>(rows_.Rows());
 }
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const {
@@ -57,12 +38,12 @@ QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !checkIndex(index, CheckIndexOption::IndexIsValid)) {
     return {};
   }
-  const auto row = static_cast<std::size_t>(index.row());
-  if (row >= rows_.size()) {
+  const RecordRow* row = rows_.Row(index.row());
+  if (row == nullptr) {
     return QString();
   }
   return DisplayText(
-      FormatRowUtf8(rows_[row], RunText::kShort)[static_cast<std::size_t>(index.column())]);
+      FormatRowUtf8(*row, RunText::kShort)[static_cast<std::size_t>(index.column())]);
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {

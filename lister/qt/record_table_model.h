@@ -1,17 +1,15 @@
-// The rows of the record table (StringGrid1). The grid's fixed header row, row 0, is the view's
-// horizontal header, whose texts this model gives as header data; model row r is therefore grid
-// row r + 1, the r-th record row. Rows are kept as compact RecordRow values (a million of them
-// fit in some 40 MB) and turned into cell texts only when a cell is drawn.
+// The record table (StringGrid1) as a Qt model over the session's rows. The grid's fixed header
+// row, row 0, is the view's horizontal header, whose texts this model gives as header data; model
+// row r is therefore grid row r + 1, the r-th record row.
 #pragma once
 
 #include <QAbstractTableModel>
 #include <QString>
 #include <array>
-#include <cstdint>
-#include <vector>
+#include <functional>
 
+#include "lister/desktop/row_store.h"
 #include "listing_texts.h"
-#include "record_row.h"
 
 namespace lister::window {
 
@@ -19,16 +17,15 @@ class RecordTableModel : public QAbstractTableModel {
   Q_OBJECT
 
  public:
-  using QAbstractTableModel::QAbstractTableModel;
+  explicit RecordTableModel(const RowStore& rows, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), rows_(rows) {}
 
   void SetHeaderTexts(const std::array<QString, kColumnCount>& texts);
 
-  // The table becomes `recordRows` rows with every cell empty, to be filled by SetRecordRow.
-  // Qt counts rows in int, so a table holds at most INT_MAX rows; rows past that are dropped.
-  void ResizeRecords(std::int64_t recordRows);
-  // Fills a row without telling the view, which would cost as much as the listing itself for a
-  // large archive; PublishFilledRows tells it about every row filled since its last call.
-  void SetRecordRow(std::int64_t row, const RecordRow& record);
+  // `resize` changes the rows' count, every cell empty; the view learns of the new table.
+  void ResetRows(const std::function<void()>& resize);
+  // Rows are filled without telling the view, which would cost as much as the listing itself
+  // for a large archive; this tells it about every row filled since its last call.
   void PublishFilledRows();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;
@@ -40,8 +37,7 @@ class RecordTableModel : public QAbstractTableModel {
 
  private:
   std::array<QString, kColumnCount> headerTexts_;
-  std::vector<RecordRow> rows_;  // rows filled so far; the rest of the table is still empty
-  int rowCount_ = 0;
+  const RowStore& rows_;
   int published_ = 0;
 };
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include <QFont>
-#include "window_layout.h"
+#include "lister/desktop/window_layout.h"
 
 namespace lister::window {
 

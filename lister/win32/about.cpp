@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "lister/desktop/window_layout.h"
 #include "resource.h"
-#include "window_layout.h"
 
 namespace lister::win32 {
 
@@ -12,7 +12,9 @@ namespace {
 struct AboutLayout {
   int dpi = 96;
   int Px(int value) const { return MulDiv(value, dpi, 96); }
-  RECT Panel() const { return {Px(8), Px(8), Px(8 + 281), Px(8 + 65)}; }
+  RECT Place(const Box& box) const {
+    return {Px(box.left), Px(box.top), Px(box.left + box.width), Px(box.top + box.height)};
+  }
 };
 
 std::wstring Wide(std::string_view utf8) {
@@ -23,8 +25,8 @@ std::wstring Wide(std::string_view utf8) {
   return wide;
 }
 
-// Places a label at (left, top) in the panel, sized to its text.
-void PlaceLabel(HWND box, int id, HFONT font, const AboutLayout& at, int left, int top) {
+// Places a label at its place in the panel, sized to its text.
+void PlaceLabel(HWND box, int id, HFONT font, const AboutLayout& at, const Box& place) {
   HWND label = GetDlgItem(box, id);
   SendMessageA(label, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   wchar_t text[128] = {};
@@ -37,7 +39,8 @@ void PlaceLabel(HWND box, int id, HFONT font, const AboutLayout& at, int left, i
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(box, dc);
-  MoveWindow(label, at.Px(8 + left), at.Px(8 + top), size.cx, metrics.tmHeight, FALSE);
+  MoveWindow(label, at.Px(kAboutPanel.left + place.left), at.Px(kAboutPanel.top + place.top),
+             size.cx, metrics.tmHeight, FALSE);
 }
 
 }  // namespace
@@ -58,13 +61,15 @@ INT_PTR RunAboutBox(HWND owner, const DialogSeam& seam) {
             bold = CreateWindowFont(at.Px(kWindowFontPixels), true);
             SetWindowTextA(box, std::string(kAboutCaption).c_str());
             SetDlgItemTextW(box, IDC_COPYRIGHT, Wide(kCopyrightText).c_str());
-            PlaceLabel(box, IDC_PRODUCTNAME, bold, at, 88, 16);
-            PlaceLabel(box, IDC_COPYRIGHT, font, at, 88, 32);
-            PlaceLabel(box, IDC_VERSION, font, at, 88, 40);
+            PlaceLabel(box, IDC_PRODUCTNAME, bold, at, kProductNameAt);
+            PlaceLabel(box, IDC_COPYRIGHT, font, at, kCopyrightAt);
+            PlaceLabel(box, IDC_VERSION, font, at, kVersionAt);
             HWND ok = GetDlgItem(box, IDOK);
             SendMessageA(ok, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-            MoveWindow(ok, at.Px(111), at.Px(88), at.Px(75), at.Px(33), FALSE);
-            SetClientSize(box, at.Px(298), at.Px(130));
+            const RECT okAt = at.Place(kOKButton);
+            MoveWindow(ok, okAt.left, okAt.top, okAt.right - okAt.left, okAt.bottom - okAt.top,
+                       FALSE);
+            SetClientSize(box, at.Px(kAboutClientWidth), at.Px(kAboutClientHeight));
             CentreOnScreen(box);
             SetFocus(ok);
             return FALSE;
@@ -73,10 +78,11 @@ INT_PTR RunAboutBox(HWND owner, const DialogSeam& seam) {
             PAINTSTRUCT paint;
             HDC dc = BeginPaint(box, &paint);
             // AboutPanel: a lowered outer and a raised inner bevel; the icon stretched to 33 px.
-            RECT panel = at.Panel();
+            RECT panel = at.Place(kAboutPanel);
             DrawEdge(dc, &panel, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-            DrawIconEx(dc, panel.left + at.Px(24), panel.top + at.Px(16), icon, at.Px(33),
-                       at.Px(33), 0, nullptr, DI_NORMAL);
+            DrawIconEx(dc, panel.left + at.Px(kProgramIcon.left),
+                       panel.top + at.Px(kProgramIcon.top), icon, at.Px(kProgramIcon.width),
+                       at.Px(kProgramIcon.height), 0, nullptr, DI_NORMAL);
             EndPaint(box, &paint);
             return TRUE;
           }

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "lister/desktop/text_wrap.h"
 #include "resource.h"
-#include "text_wrap.h"
 
 namespace lister::win32 {
 
@@ -38,13 +38,14 @@ INT_PTR CALLBACK BoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam
   return context->handle(dialog, message, wParam, lParam);
 }
 
-int TextWidthIn(HDC dc, std::string_view text) {
+}  // namespace
+
+int TextWidth(HDC dc, std::string_view text) {
   SIZE size{};
+  // A failed measure leaves the size 0: the text is then laid out as if it took no room.
   GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
   return size.cx;
 }
-
-}  // namespace
 
 HFONT CreateWindowFont(int pixels, bool bold) {
   return CreateFontA(-pixels, 0, 0, 0, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -99,13 +100,13 @@ void RunErrorBox(HWND owner, const std::string& message, HFONT font, const Dialo
     HGDIOBJ old = SelectObject(dc, font);
     const std::vector<std::string> lines =
         WrapText(message, GetSystemMetrics(SM_CXSCREEN) / 2,
-                 [dc](std::string_view part) { return TextWidthIn(dc, part); });
+                 [dc](std::string_view part) { return TextWidth(dc, part); });
     TEXTMETRICA metrics{};
     GetTextMetricsA(dc, &metrics);
     int textWidth = 0;
     std::string shown;
     for (const std::string& line : lines) {
-      textWidth = std::max(textWidth, TextWidthIn(dc, line));
+      textWidth = std::max(textWidth, TextWidth(dc, line));
       shown += (shown.empty() ? "" : "\r\n") + line;
     }
     SelectObject(dc, old);
@@ -129,19 +130,20 @@ void RunErrorBox(HWND owner, const std::string& message, HFONT font, const Dialo
   });
 }
 
-std::optional<std::string> ArchiveOpenDialog::Execute(HWND owner, const DialogSeam& seam) {
+std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam,
+                                        const OpenChoice& last) {
   std::string filters;
   for (const FilterText& filter : kArchiveFilters) {
     ((filters += filter.description) += '\0') += filter.patterns;
     filters += '\0';
   }
   std::vector<char> file(kMaxChosenPathLength + 1, '\0');
-  lastPath_.copy(file.data(), std::min(lastPath_.size(), kMaxChosenPathLength));
+  last.path.copy(file.data(), std::min(last.path.size(), kMaxChosenPathLength));
   OPENFILENAMEA request{};
   request.lStructSize = sizeof request;
   request.hwndOwner = owner;
   request.lpstrFilter = filters.c_str();
-  request.nFilterIndex = static_cast<DWORD>(filterIndex_ + 1);
+  request.nFilterIndex = static_cast<DWORD>(last.filter + 1);
   request.lpstrFile = file.data();
   request.nMaxFile = static_cast<DWORD>(file.size());
   const std::string title(kOpenDialogTitle);
@@ -154,14 +156,11 @@ std::optional<std::string> ArchiveOpenDialog::Execute(HWND owner, const DialogSe
     return std::nullopt;
   }
   const std::string path(file.data(), strnlen(file.data(), file.size()));
-  if (path.empty() || path.size() > kMaxChosenPathLength) {
+  if (!ListingSession::AcceptsPathLength(path.size())) {
     return std::nullopt;
   }
-  if (request.nFilterIndex >= 1 && request.nFilterIndex <= kArchiveFilters.size()) {
-    filterIndex_ = request.nFilterIndex - 1;
-  }
-  lastPath_ = path;
-  return path;
+  const bool known = request.nFilterIndex >= 1 && request.nFilterIndex <= kArchiveFilters.size();
+  return OpenChoice{path, known ? request.nFilterIndex - 1 : last.filter};
 }
 
 namespace {

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "window_layout.h"
+#include "lister/desktop/listing_session.h"
 
 namespace lister::win32 {
 
@@ -43,17 +43,12 @@ void SetClientSize(HWND window, int width, int height);
 // width, one OK button for Enter and Esc; centred, modal, silent.
 void RunErrorBox(HWND owner, const std::string& message, HFONT font, const DialogSeam& seam);
 
-// OpenDialog1: keeps the filter and the path of the last confirmed choice within the run.
-class ArchiveOpenDialog {
- public:
-  // The chosen file's full path, or nothing when cancelled or longer than a path may be.
-  std::optional<std::string> Execute(HWND owner, const DialogSeam& seam);
-  void RememberPath(std::string path) { lastPath_ = std::move(path); }
+// The width of `text` in pixels in the font selected into `dc`.
+int TextWidth(HDC dc, std::string_view text);
 
- private:
-  std::size_t filterIndex_ = kFirstFilterIndex;
-  std::string lastPath_;
-};
+// OpenDialog1, opened on the last confirmed choice: the chosen file's full path and filter, or
+// nothing when cancelled or longer than a path may be.
+std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam, const OpenChoice& last);
 
 // The modal progress window of a long listing: records done of the total. Only its owner
 // closes it; while it is up the owner is disabled.

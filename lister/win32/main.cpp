@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "archive_reader.h"
-#include "command_line_split.h"
+#include "lister/desktop/command_line_split.h"
 #include "main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {

@@ -8,9 +8,8 @@
 #include <climits>
 
 #include "about.h"
-#include "current_row.h"
+#include "lister/desktop/window_layout.h"
 #include "resource.h"
-#include "window_layout.h"
 
 namespace lister::win32 {
 
@@ -30,12 +29,6 @@ HWND Child(HWND parent, const char* className, std::string_view text, DWORD styl
                          at.left, at.top, at.width, at.height, parent,
                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                          GetModuleHandleA(nullptr), nullptr);
-}
-
-int TextWidth(HDC dc, std::string_view text) {
-  SIZE size{};
-  GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-  return size.cx;
 }
 
 LRESULT CALLBACK LabelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -259,10 +252,9 @@ void LineLabel::SetLines(std::vector<std::string> texts) {
 }
 
 TForm1::TForm1(archive::ArchiveReader& reader, DialogSeam seam, bool quitOnClose)
-    : listing_(reader, *this),
+    : session_(reader, *this),
       seam_(std::move(seam)),
       quitOnClose_(quitOnClose),
-      progressDelay_(kProgressDelay),
       font_(CreateWindowFont(kWindowFontPixels)),
       boldFont_(CreateWindowFont(kWindowFontPixels, true)),
       gridLine_(GetSysColorBrush(COLOR_BTNFACE)) {
@@ -373,26 +365,11 @@ std::int64_t TForm1::CurrentGridRow() const {
   return mark + 1;
 }
 
-bool TForm1::ListArchive() {
-  if (listingRuns_) {
-    return false;
-  }
-  listingRuns_ = true;
-  const std::int64_t previousRow = CurrentGridRow();
-  listing_.ListArchive();
-  progress_.reset();
-  PlaceCurrentRow(previousRow);
-  listingRuns_ = false;
-  InvalidateRect(StringGrid1, nullptr, TRUE);
-  if (closeRequested_) {
-    closeRequested_ = false;
-    PostMessageA(hwnd_, WM_CLOSE, 0, 0);
-  }
-  return true;
+void TForm1::CloseNow() {
+  PostMessageA(hwnd_, WM_CLOSE, 0, 0);
 }
 
-void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
-  const CurrentRow choice = ChooseCurrentRow(previousRow, rowCount_);
+void TForm1::PlaceCurrentRow(const CurrentRow& choice) {
   LVITEMA state{};
   state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
   // Only the selected rows and the focused one are cleared: item -1 would visit every row of
@@ -417,38 +394,27 @@ void TForm1::PlaceCurrentRow(std::int64_t previousRow) {
   SendMessageA(StringGrid1, LVM_ENSUREVISIBLE, item, FALSE);
 }
 
-void TForm1::ResizeTable(std::int64_t recordRows) {
-  progress_.reset();
-  // A fresh vector also gives back the memory of a larger table listed before.
-  std::vector<RecordRow> rows;
-  rows.reserve(static_cast<std::size_t>(std::max<std::int64_t>(recordRows, 0)));
-  rows_.swap(rows);
-  rowCount_ = std::clamp<std::int64_t>(recordRows, 0, INT_MAX);
-  SendMessageA(StringGrid1, LVM_SETITEMCOUNT, static_cast<WPARAM>(rowCount_), LVSICF_NOSCROLL);
-  listingStart_ = std::chrono::steady_clock::now();
+void TForm1::ResetTable(const std::function<void()>& resize) {
+  resize();
+  SendMessageA(StringGrid1, LVM_SETITEMCOUNT, static_cast<WPARAM>(session_.Rows().Rows()),
+               LVSICF_NOSCROLL);
 }
 
-void TForm1::SetRecordRow(std::int64_t row, const RecordRow& record) {
-  if (row != static_cast<std::int64_t>(rows_.size()) || row >= rowCount_) {
-    return;
-  }
-  rows_.push_back(record);
-  // The clock is read every 256 rows: often enough for the eye, rarely enough to cost nothing.
-  if ((row & 255) != 0 && row + 1 != rowCount_) {
-    return;
-  }
-  const auto now = std::chrono::steady_clock::now();
-  if (!progress_) {
-    if (now - listingStart_ < progressDelay_) {
-      return;
-    }
-    progress_ = std::make_unique<ListingProgress>(hwnd_, listing_.ArchiveName(), rowCount_);
-  } else if (now - lastUpdate_ < kProgressInterval && row + 1 != rowCount_) {
-    return;
-  }
-  lastUpdate_ = now;
-  progress_->Update(row + 1);
+void TForm1::ShowFilledRows() {
+  InvalidateRect(StringGrid1, nullptr, TRUE);
+}
+
+void TForm1::ShowProgress(const std::string& archiveName, std::int64_t totalRows) {
+  progress_ = std::make_unique<ListingProgress>(hwnd_, archiveName, totalRows);
+}
+
+void TForm1::UpdateProgress(std::int64_t rowsDone) {
+  progress_->Update(rowsDone);
   Pump();
+}
+
+void TForm1::HideProgress() {
+  progress_.reset();
 }
 
 // Lets the window system's messages through while a listing runs: repaints, and requests that
@@ -461,7 +427,7 @@ void TForm1::Pump() {
       break;
     }
     if (message.message == WM_KEYDOWN && message.wParam == VK_ESCAPE) {
-      closeRequested_ = true;
+      session_.RequestClose();
       continue;
     }
     TranslateMessage(&message);
@@ -482,32 +448,31 @@ void TForm1::ShowError(const std::string& message) {
 }
 
 void TForm1::Open1Click() {
-  if (listingRuns_) {
+  if (session_.Busy()) {
     return;
   }
-  if (const std::optional<std::string> path = OpenDialog1.Execute(hwnd_, seam_)) {
-    ListChosenPath(*path);
+  std::optional<OpenChoice> choice;
+  {
+    const ListingSession::ModalScope modal(session_);
+    choice = RunOpenDialog(hwnd_, seam_, session_.LastChoice());
   }
-}
-
-bool TForm1::ListChosenPath(const std::string& path) {
-  if (listingRuns_) {
-    return false;
+  if (choice) {
+    session_.RememberChoice(*choice);
+    session_.ListChosenPath(choice->path);
   }
-  listing_.SetArchivePath(path);
-  return ListArchive();
 }
 
 void TForm1::e1Click() {
+  const ListingSession::ModalScope modal(session_);
   RunAboutBox(hwnd_, seam_);
 }
 
 void TForm1::RadioButton1Click() {
-  listing_.SetShowInKB(true);
+  session_.SetShowInKB(true);
 }
 
 void TForm1::RadioButton2Click() {
-  listing_.SetShowInKB(false);
+  session_.SetShowInKB(false);
 }
 
 bool TForm1::FormKeyPress(WPARAM key) {
@@ -541,15 +506,15 @@ void TForm1::DropFiles(HDROP drop) {
   std::string path(length, '\0');
   DragQueryFileA(drop, 0, path.data(), length + 1);
   DragFinish(drop);
-  // A dropped file is listed, and remembered, as if chosen in the open dialog.
-  if (length > 0 && length <= kMaxChosenPathLength && ListChosenPath(path)) {
-    OpenDialog1.RememberPath(path);
+  // The shell hands a drop to DragAcceptFiles windows as a copy.
+  if (session_.AnswerDrop(true, false, length) != DropAnswer::kRefuse) {
+    session_.ListDroppedPath(path);
   }
 }
 
 void TForm1::DrawRow(const DRAWITEMSTRUCT& item) const {
-  const RowCells cells =
-      item.itemID < rows_.size() ? FormatRow(rows_[item.itemID], RunText::kShort) : RowCells{};
+  const RecordRow* row = session_.Rows().Row(item.itemID);
+  const RowCells cells = row != nullptr ? FormatRow(*row, RunText::kShort) : RowCells{};
   const bool selected = (item.itemState & ODS_SELECTED) != 0;
   HDC dc = item.hDC;
   HGDIOBJ old = SelectObject(dc, font_);
@@ -578,11 +543,11 @@ void TForm1::GetRowText(NMLVDISPINFOA& info) const {
   if (!(item.mask & LVIF_TEXT) || item.pszText == nullptr || item.cchTextMax <= 0) {
     return;
   }
-  const auto row = static_cast<std::size_t>(item.iItem);
+  const RecordRow* row = session_.Rows().Row(item.iItem);
   const auto column = static_cast<std::size_t>(item.iSubItem);
   std::string text;
-  if (row < rows_.size() && column < kColumnCount) {
-    text = FormatRow(rows_[row], RunText::kShort)[column];
+  if (row != nullptr && column < kColumnCount) {
+    text = FormatRow(*row, RunText::kShort)[column];
   }
   const std::size_t length = std::min(text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
   text.copy(item.pszText, length);
@@ -602,7 +567,7 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case IDC_RADIOBUTTON1:
         case IDC_RADIOBUTTON2:
           // A button reports a click only when it becomes selected.
-          if (HIWORD(wParam) == BN_CLICKED && !listingRuns_ &&
+          if (HIWORD(wParam) == BN_CLICKED &&
               SendMessageA(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0) == BST_CHECKED) {
             LOWORD(wParam) == IDC_RADIOBUTTON1 ? RadioButton1Click() : RadioButton2Click();
           }
@@ -642,11 +607,9 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       }
       break;
     case WM_CLOSE:
-      if (listingRuns_) {
-        closeRequested_ = true;
-        return 0;
+      if (session_.RequestClose()) {
+        DestroyWindow(hwnd_);
       }
-      DestroyWindow(hwnd_);
       return 0;
     case WM_DESTROY:
       if (quitOnClose_) {

@@ -1,7 +1,7 @@
-// TForm1: the main window of Trovanta.exe, a view of the archive listing. The listing keeps all
-// logic and texts; the window places them, passes the user's commands on and shows what comes
-// back. Names and titles from the archive reach the ANSI functions as stored, so they show in
-// the system's code page.
+// TForm1: the main window of Trovanta.exe, drawn in Win32 over the listing session. The session
+// keeps the behaviour and the listing the texts; the window builds its controls from the layout
+// table, passes the user's commands on and shows what comes back. Names and titles from the
+// archive reach the ANSI functions as stored, so they show in the system's code page.
 #pragma once
 
 #include <windows.h>
@@ -11,15 +11,14 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "archive_listing.h"
 #include "archive_reader.h"
 #include "dialogs.h"
-#include "listing_view.h"
-#include "record_row.h"
+#include "lister/desktop/listing_session.h"
 
 namespace lister::win32 {
 
@@ -36,7 +35,7 @@ struct LineLabel {
   void SetLines(std::vector<std::string> texts);
 };
 
-class TForm1 : public ListingView {
+class TForm1 : private SessionWindow {
  public:
   // `quitOnClose`: closing the window ends the message loop (the program), not only the window.
   TForm1(archive::ArchiveReader& reader, DialogSeam seam = {}, bool quitOnClose = true);
@@ -50,23 +49,18 @@ class TForm1 : public ListingView {
 
   // The header row texts and the field names, placed once at start-up.
   void PlaceFixedTexts();
-  void SetArchivePath(std::string path) { listing_.SetArchivePath(std::move(path)); }
+  void SetArchivePath(std::string path) { session_.SetArchivePath(std::move(path)); }
   // Lists the archive at the archive path, then places the current row; false, changing
   // nothing, while a listing runs.
-  bool ListArchive();
+  bool ListArchive() { return session_.ListArchive(); }
   void Show();
 
-  // The grid row current now (the first record is row 1), 0 when there is none.
-  std::int64_t CurrentGridRow() const;
-  void SetProgressDelay(std::chrono::milliseconds delay) { progressDelay_ = delay; }
+  std::int64_t CurrentGridRow() const override;  // as SessionWindow says
+  void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 
   // Key preview for the message loop: true when the message was handled here.
   bool PreviewMessage(MSG& message);
 
-  void ResizeTable(std::int64_t recordRows) override;
-  void SetRecordRow(std::int64_t row, const RecordRow& record) override;
-  void SetCaption(const std::string& caption) override;
-  void SetSummary(const Summary& summary) override;
   void ShowError(const std::string& message) override;
 
   void Open1Click();
@@ -83,23 +77,23 @@ class TForm1 : public ListingView {
   void BuildGrid();
   void DrawRow(const DRAWITEMSTRUCT& item) const;
   void GetRowText(NMLVDISPINFOA& info) const;
-  bool ListChosenPath(const std::string& path);
-  void PlaceCurrentRow(std::int64_t previousRow);
   void DropFiles(HDROP drop);
   void Pump();
 
-  ArchiveListing listing_;
+  void ResetTable(const std::function<void()>& resize) override;
+  void ShowFilledRows() override;
+  void SetCaption(const std::string& caption) override;
+  void SetSummary(const Summary& summary) override;
+  void ShowProgress(const std::string& archiveName, std::int64_t totalRows) override;
+  void UpdateProgress(std::int64_t rowsDone) override;
+  void HideProgress() override;
+  void PlaceCurrentRow(const CurrentRow& choice) override;
+  void CloseNow() override;
+
+  ListingSession session_;
   DialogSeam seam_;
   bool quitOnClose_;
-  ArchiveOpenDialog OpenDialog1;
-  std::vector<RecordRow> rows_;
-  std::int64_t rowCount_ = 0;
   std::unique_ptr<ListingProgress> progress_;
-  std::chrono::milliseconds progressDelay_;
-  std::chrono::steady_clock::time_point listingStart_;
-  std::chrono::steady_clock::time_point lastUpdate_;
-  bool listingRuns_ = false;
-  bool closeRequested_ = false;  // during the listing
 
   HFONT font_;
   HFONT boldFont_;

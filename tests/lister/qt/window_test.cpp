@@ -526,21 +526,22 @@ TEST_F(WindowTest, ShowsEachCellOfEachKindOfRow) {
 }
 
 TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
-  RecordTableModel model;
+  RowStore rows;
+  RecordTableModel model(rows);
   QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
   QSignalSpy changes(&model, &QAbstractItemModel::dataChanged);
   EXPECT_EQ(model.rowCount(), 0);
-  model.ResizeRecords(3);
-  model.SetRecordRow(2, {});
-  model.ResizeRecords(10);
+  model.ResetRows([&rows] { rows.Resize(3); });
+  rows.Set(2, {});
+  model.ResetRows([&rows] { rows.Resize(10); });
   EXPECT_EQ(model.index(2, 1).data().toString(), "") << "a new table keeps no cell of the old";
   for (int i = 0; i < 4; ++i) {
-    model.SetRecordRow(i, RecordRow{.index = i});
+    rows.Set(i, RecordRow{.index = i});
   }
   EXPECT_EQ(changes.count(), 0) << "filling alone tells the view nothing";
   model.PublishFilledRows();
-  model.SetRecordRow(4, {});
-  model.SetRecordRow(10, {});
+  rows.Set(4, {});
+  rows.Set(10, {});
   model.PublishFilledRows();
   model.PublishFilledRows();
   QList<QRect> published;
@@ -552,7 +553,7 @@ TEST(RecordTableModelTest, KeepsTheModelContractAndPublishesEachFilledRowOnce) {
   EXPECT_EQ(published, (QList<QRect>{{0, 0, 6, 4}, {0, 4, 6, 1}}));
   EXPECT_EQ(model.index(3, 0).data().toString() + model.index(5, 0).data().toString(), "3");
   // The longest run of empty records fits the 111-pixel name column.
-  model.SetRecordRow(9, {.index = 1, .runLength = 2147483647, .kind = RowKind::kEmptyRun});
+  rows.Set(9, {.index = 1, .runLength = 2147483647, .kind = RowKind::kEmptyRun});
   const QString run = model.index(9, 1).data().toString();
   EXPECT_EQ(run, "2147483647 empty");
   EXPECT_FALSE(model.headerData(6, Qt::Horizontal).isValid());

@@ -1,4 +1,4 @@
-#include "current_row.h"
+#include "lister/desktop/current_row.h"
 
 #include <algorithm>
 

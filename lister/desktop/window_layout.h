@@ -1,13 +1,13 @@
-// The main window's layout and the texts of its dialogs, the same in every window toolkit.
-// Positions and sizes are pixels at 96 pixels per inch, relative to the parent.
+// The layout of the main window and the about box and the texts of the dialogs: the one table
+// that every window toolkit builds its controls from. Positions and sizes are pixels at 96 pixels
+// per inch, relative to the parent.
 #pragma once
 
 #include <array>
-#include <chrono>
 #include <cstddef>
 #include <string_view>
 
-#include "listing_texts.h"
+#include "lister/core/listing_texts.h"
 
 namespace lister {
 
@@ -39,14 +39,23 @@ inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72,
 // Cell text starts this far in from the cell's left and top edges.
 inline constexpr int kCellTextInset = 2;
 
-// A listing that runs longer than this shows its progress, refreshed at this interval.
-inline constexpr std::chrono::milliseconds kProgressDelay{500};
-inline constexpr std::chrono::milliseconds kProgressInterval{50};
 // The progress window's text, before the archive's name.
 inline constexpr std::string_view kListingProgressPrefix = "Listing ";
 
 inline constexpr std::string_view kErrorCaption = "Error";
+
+// The about box, unlike the main window, is scaled to the screen's resolution.
 inline constexpr std::string_view kAboutCaption = "About";
+inline constexpr int kAboutClientWidth = 298;
+inline constexpr int kAboutClientHeight = 130;
+inline constexpr Box kAboutPanel = {8, 8, 281, 65};
+// In the panel. The labels size themselves to their text.
+inline constexpr Box kProgramIcon = {24, 16, 33, 33};
+inline constexpr Box kProductNameAt = {88, 16, 0, 0};
+inline constexpr Box kCopyrightAt = {88, 32, 0, 0};
+inline constexpr Box kVersionAt = {88, 40, 0, 0};
+inline constexpr Box kOKButton = {111, 88, 75, 33};
+inline constexpr std::string_view kOKCaption = "OK";
 // In UTF-8; Windows-1252 has the sign as byte 0xA9.
 inline constexpr std::string_view kCopyrightText = "Copyright \u00A9 Gorblunk tools developers";
 

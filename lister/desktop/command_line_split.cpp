@@ -1,4 +1,4 @@
-#include "command_line_split.h"
+#include "lister/desktop/command_line_split.h"
 
 namespace lister {
 
