@@ -4,6 +4,7 @@
 #include "program_icon.h"
 
 int main(int argc, char** argv) {
+  // The messages go to stderr unchecked: when they cannot be written the exit status still tells.
   if (argc != 2) {
     std::fprintf(stderr, "usage: make-trovanta-icon OUTPUT.png\n");
     return 2;
