@@ -56,7 +56,8 @@ class ConsoleView : public ListingView {
   void ShowError(const std::string& message) override { error_ = message; }
 
  protected:
-  // Empties what a view keeps of the previous archive.
+  // Starts the next archive: empties what a view keeps of the previous one (and in tsv prints
+  // the one header line before the first).
   virtual void BeginTable() = 0;
   virtual void PrintListing() = 0;
   virtual void PrintError();
