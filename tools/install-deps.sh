@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev xvfb xauth imagemagick fonts-dejavu-core fonts-liberation x11-utils xdotool
   wine wine64 fonts-wine openbox g++-mingw-w64-x86-64 e2fsprogs locales
   dpkg-dev file lintian man-db appstream desktop-file-utils shared-mime-info xdg-utils
-  libfile-mimeinfo-perl libglib2.0-bin unzip strace
+  libfile-mimeinfo-perl libglib2.0-bin unzip strace jq
 )
 
 missing=()

@@ -5,17 +5,22 @@
 #include <optional>
 
 #include "archive_listing.h"
+#include "failure_cause.h"
+#include "path_text.h"
 
 namespace lister::cli {
 
 const char* const kUsageText =
-    "Usage: trovanta-ls [--bytes] [--format table|tsv|json] ARCHIVE...\n"
+    "Usage: trovanta-ls [--bytes] [--no-header] [--format table|tsv|json] ARCHIVE...\n"
     "Lists the records of the game's archive files without extracting anything.\n"
     "\n"
-    "  --bytes          show the summary's sizes in bytes instead of KB\n"
+    "  --bytes          show the summary's sizes in bytes instead of KB (tsv and json\n"
+    "                   have no summary text, so it changes nothing there)\n"
+    "  --no-header      tsv: leave out the header line\n"
     "  --format FORMAT  table (default): caption, aligned table and summary;\n"
-    "                   tsv: the header row and record rows, cells joined by a tab;\n"
-    "                   json: one object per archive, one per line\n"
+    "                   tsv: one header line, then one line per record, led by the\n"
+    "                   archive's path, cells joined by a tab; no summary;\n"
+    "                   json: one object per archive and line, values typed\n"
     "  --help           show this help\n"
     "  --version        show the program's version\n"
     "\n"
@@ -38,6 +43,24 @@ std::optional<OutputFormat> FormatNamed(const std::string& name) {
   return std::nullopt;
 }
 
+// Lists `path` into `view` and gives it the header's values or the failure's cause.
+void ListOne(const std::string& path, const archive::ArchiveReader& reader, ArchiveListing& listing,
+             ConsoleView& view) {
+  if (const std::optional<FailureCause> refused = RefusedBeforeOpening(path)) {
+    const archive::PathParts parts = archive::SplitPath(path);
+    view.ShowError(NotAnArchiveMessage(parts.baseName + parts.extension));
+    view.SetFailureCause(*refused);
+    return;
+  }
+  listing.SetArchivePath(path);
+  listing.ListArchive();
+  if (view.Failed()) {
+    view.SetFailureCause(DiagnoseFailure(path));
+  } else {
+    view.SetListedHeader({reader.Title(), reader.Version(), listing.RecordCount()});
+  }
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -45,8 +68,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& arg = args[i];
-    if (optionsEnded || arg.empty() || arg[0] != '-' || arg == "-") {
+    if (optionsEnded || arg.empty() || arg[0] != '-') {
       options.archives.push_back(arg);
+    } else if (arg == "-") {
+      return UsageError{"reading standard input is not supported"};
     } else if (arg == "--") {
       optionsEnded = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -55,6 +80,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       return VersionRequest{};
     } else if (arg == "--bytes") {
       options.showInKB = false;
+    } else if (arg == "--no-header") {
+      options.header = false;
     } else if (arg == "--format" || arg.rfind("--format=", 0) == 0) {
       std::string name;
       if (arg == "--format") {
@@ -108,14 +135,14 @@ int RunLister(const std::vector<std::string>& args, std::FILE* out, std::FILE* e
   }
   const auto& options = std::get<ListOptions>(commandLine);
   archive::ArchiveReader reader;
-  const std::unique_ptr<ConsoleView> view = MakeConsoleView(options.format, out, err, storage);
+  const std::unique_ptr<ConsoleView> view = MakeConsoleView(
+      options.format, out, err, {storage, options.header, options.archives.size() > 1});
   ArchiveListing listing(reader, *view);
   listing.SetShowInKB(options.showInKB);
   bool allListed = true;
   for (const std::string& path : options.archives) {
     view->BeginArchive(path);
-    listing.SetArchivePath(path);
-    listing.ListArchive();
+    ListOne(path, reader, listing, *view);
     allListed = view->FinishArchive() && allListed;
     // Output that is not whole ends the run: what follows could not be trusted either.
     if (!view->OutputFailure().empty()) {

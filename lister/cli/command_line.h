@@ -1,5 +1,5 @@
 // The console lister's command line:
-// trovanta-ls [--bytes] [--format table|tsv|json] ARCHIVE... | --help | --version
+// trovanta-ls [--bytes] [--no-header] [--format table|tsv|json] ARCHIVE... | --help | --version
 #pragma once
 
 #include <string>
@@ -13,6 +13,7 @@ namespace lister::cli {
 struct ListOptions {
   bool showInKB = true;
   OutputFormat format = OutputFormat::kTable;
+  bool header = true;
   std::vector<std::string> archives;
 };
 
@@ -26,7 +27,7 @@ struct UsageError {
 
 using CommandLine = std::variant<ListOptions, HelpRequest, VersionRequest, UsageError>;
 
-// `args` excludes the program name. "--" ends the options.
+// `args` excludes the program name. "--" ends the options; "-" before it is a usage error.
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 extern const char* const kUsageText;

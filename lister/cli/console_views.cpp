@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "ansi_text.h"
 #include "console_text.h"
 #include "display_text.h"
+#include "json_listing.h"
 
 namespace lister::cli {
 
@@ -42,11 +43,6 @@ std::array<std::string, kSummaryLineCount> SummaryValues(const Summary& summary)
   return values;
 }
 
-// ASCII-only output keeps every text exact and lets no control character reach a terminal.
-std::string Dump(const nlohmann::ordered_json& json) {
-  return json.dump(-1, ' ', true, nlohmann::ordered_json::error_handler_t::replace);
-}
-
 // The text of errno after a failed write; EIO's where the C library left it unset.
 std::string LastErrorText() {
   return std::strerror(errno != 0 ? errno : EIO);
@@ -59,7 +55,13 @@ void ConsoleView::BeginArchive(const std::string& path) {
   caption_.clear();
   summary_ = {};
   error_.reset();
-  ClearTable();
+  cause_ = {};
+  header_ = {};
+  BeginTable();
+}
+
+std::string ConsoleView::ErrorMessage() const {
+  return cause_.reason.empty() ? *error_ : *error_ + " (" + cause_.reason + ")";
 }
 
 bool ConsoleView::FinishArchive() {
@@ -91,12 +93,12 @@ void ConsoleView::PrintError() {
   if (!path_.empty()) {
     line += EscapeControls(path_) + ": ";
   }
-  line += EscapeControls(*error_) + '\n';
+  line += EscapeControls(ErrorMessage()) + '\n';
   // A message that standard error cannot take has nowhere else to go; the status still tells.
   std::fputs(line.c_str(), err_);
 }
 
-void TableView::ClearTable() {
+void TableView::BeginTable() {
   std::transform(kHeaderTexts.begin(), kHeaderTexts.end(), widths_.begin(),
                  [](std::string_view text) { return text.size(); });
   spool_.Clear();
@@ -131,7 +133,7 @@ void TableView::PrintListing() {
     Write("\n");
   }
   first_ = false;
-  Write(EscapeControls(caption_) + "\n");
+  Write(EscapeControls(pathCaptions_ ? CaptionFor(path_) : caption_) + "\n");
   std::array<std::string, kColumnCount> header;
   std::copy(kHeaderTexts.begin(), kHeaderTexts.end(), header.begin());
   PrintLine(header);
@@ -150,85 +152,71 @@ void TableView::PrintListing() {
   }
 }
 
-void TsvView::PrintHeaderOnce() {
-  if (!headerPrinted_) {
-    headerPrinted_ = true;
-    Write(Join(kHeaderTexts, "\t") + "\n");
+void TsvView::BeginTable() {
+  if (headerPending_) {
+    headerPending_ = false;
+    Write("Archive\t" + Join(kHeaderTexts, "\t") + "\n");
   }
+  pathCell_ = EscapeControls(path_, true) + '\t';
 }
 
 void TsvView::SetRecordRow(std::int64_t, const RecordRow& record) {
-  PrintHeaderOnce();
-  Write(Join(EscapedCells(record, true), "\t") + "\n");
+  Write(pathCell_ + Join(EscapedCells(record, true), "\t") + "\n");
 }
 
-void TsvView::PrintListing() {
-  PrintHeaderOnce();
-}
-
-void JsonView::ClearTable() {
+void JsonView::BeginTable() {
   spool_.Clear();
-  omittedEmptyRecords_ = 0;
+  totals_ = {};
 }
 
 void JsonView::SetRecordRow(std::int64_t, const RecordRow& record) {
-  if (record.kind == RowKind::kEmptyRun) {
-    omittedEmptyRecords_ += record.runLength;
-  }
+  totals_.Add(record);
   spool_.Add(record);
 }
 
-// {"archive", "caption", "columns", "rows", "summary", "omitted_empty_records"} on one line. The
-// rows stream from the spool between the object's head and tail.
+// The path, the header's values, the rows and the totals on one line. The rows stream from the
+// spool between the object's head and tail.
 void JsonView::PrintListing() {
   if (!spool_.Failure().empty()) {
     NoteOutputFailure(spool_.Failure());
     return;
   }
-  const nlohmann::ordered_json head = {
-      {"archive", path_}, {"caption", caption_}, {"columns", kHeaderTexts}};
+  Json head = PathJson(path_);
+  head["title"] = archive::AnsiToUtf8(header_.title);
+  head["version"] = header_.version;
+  head["record_count"] = header_.recordCount;
   std::string text = Dump(head);
   text.back() = ',';
   Write(text + "\"rows\":[");
   bool firstRow = true;
   const bool whole = spool_.Drain([&](const RecordRow& record) {
-    if (!firstRow) {
-      Write(",");
-    }
-    Write(Dump(FormatRowUtf8(record)));
+    Write(firstRow ? Dump(RowJson(record)) : ',' + Dump(RowJson(record)));
     firstRow = false;
   });
   if (!whole) {
     NoteOutputFailure(spool_.Failure());
     return;
   }
-  nlohmann::ordered_json summary = nlohmann::ordered_json::array();
-  const std::array<std::string, kSummaryLineCount> values = SummaryValues(summary_);
-  for (std::size_t i = 0; i < kSummaryLineCount; ++i) {
-    summary.push_back({kFieldNames[i], values[i]});
-  }
-  const nlohmann::ordered_json tail = {{"summary", summary},
-                                       {"omitted_empty_records", omittedEmptyRecords_}};
-  text = Dump(tail);
-  text.front() = ',';
-  Write("]" + text + "\n");
+  Write("],\"totals\":" + Dump(TotalsJson(totals_)) + "}\n");
 }
 
 void JsonView::PrintError() {
-  Write(Dump({{"archive", path_}, {"error", *error_}}) + "\n");
+  Json json = PathJson(path_);
+  json["error"] = {{"kind", KindName(cause_.kind)}, {"message", ErrorMessage()}};
+  Write(Dump(json) + "\n");
 }
 
 std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err,
-                                             const SpoolStorage& storage) {
+                                             const ViewOptions& options) {
   switch (format) {
     case OutputFormat::kTsv:
-      return std::make_unique<TsvView>(out, err);
+      return std::make_unique<TsvView>(out, err, options);
     case OutputFormat::kJson:
-      return std::make_unique<JsonView>(out, err, storage);
+      return std::make_unique<JsonView>(out, err, options);
     case OutputFormat::kTable:
       break;
   }
-  return std::make_unique<TableView>(out, err, storage);
+  return std::make_unique<TableView>(out, err, options);
 }
 
 }  // namespace lister::cli

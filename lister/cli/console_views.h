@@ -12,6 +12,8 @@
 #include <string_view>
 #include <utility>
 
+#include "archive_listing.h"
+#include "failure_cause.h"
 #include "listing_view.h"
 #include "row_spool.h"
 
@@ -19,11 +21,28 @@ namespace lister::cli {
 
 enum class OutputFormat { kTable, kTsv, kJson };
 
+struct ViewOptions {
+  SpoolStorage storage;
+  bool header = true;         // tsv: the one header line before every row
+  bool pathCaptions = false;  // table: captions name the path as given, not its last part
+};
+
+// What the header of a listed archive holds; the title is its Windows-1252 text.
+struct ListedHeader {
+  std::string title;
+  std::int64_t version = 0;
+  std::int64_t recordCount = 0;
+};
+
 class ConsoleView : public ListingView {
  public:
   ConsoleView(std::FILE* out, std::FILE* err) : out_(out), err_(err) {}
 
   void BeginArchive(const std::string& path);
+  // After a listing: the header of a listed archive, or why one failed.
+  void SetListedHeader(ListedHeader header) { header_ = std::move(header); }
+  void SetFailureCause(FailureCause cause) { cause_ = std::move(cause); }
+  bool Failed() const { return error_.has_value(); }
   // Prints what the listing produced; false when the archive could not be listed.
   bool FinishArchive();
   // Why the output is not whole: a write to it failed, or rows could not be kept until the
@@ -37,12 +56,14 @@ class ConsoleView : public ListingView {
   void ShowError(const std::string& message) override { error_ = message; }
 
  protected:
-  // Empties what a view keeps of the previous archive.
-  virtual void ClearTable() = 0;
+  // Starts the next archive: empties what a view keeps of the previous one (and in tsv prints
+  // the one header line before the first).
+  virtual void BeginTable() = 0;
   virtual void PrintListing() = 0;
   virtual void PrintError();
 
-  bool Failed() const { return error_.has_value(); }
+  // The listing's message, followed by the system's reason where it names one.
+  std::string ErrorMessage() const;
   // Writes to the output; the first failure is kept, and nothing is written after it.
   void Write(std::string_view text);
   void NoteOutputFailure(const std::string& cause);
@@ -53,53 +74,57 @@ class ConsoleView : public ListingView {
   std::string caption_;
   Summary summary_;
   std::optional<std::string> error_;
+  FailureCause cause_;
+  ListedHeader header_;
   std::string outputFailure_;
 };
 
 class TableView : public ConsoleView {
  public:
-  TableView(std::FILE* out, std::FILE* err, SpoolStorage storage)
-      : ConsoleView(out, err), spool_(std::move(storage)) {}
+  TableView(std::FILE* out, std::FILE* err, const ViewOptions& options)
+      : ConsoleView(out, err), spool_(options.storage), pathCaptions_(options.pathCaptions) {}
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
-  void ClearTable() override;
+  void BeginTable() override;
   void PrintListing() override;
   void PrintLine(const std::array<std::string, kColumnCount>& cells);
   std::array<std::size_t, kColumnCount> widths_{};
   RowSpool spool_;
+  bool pathCaptions_;
   bool first_ = true;
 };
 
-// Rows are printed as they come, the header row before the first of them or at the end of a
-// listing without rows; a failed listing prints nothing.
+// One header line for the whole output, then rows as they come, each led by its archive's path;
+// there is no summary, and a failed listing prints nothing.
 class TsvView : public ConsoleView {
  public:
-  using ConsoleView::ConsoleView;
+  TsvView(std::FILE* out, std::FILE* err, const ViewOptions& options)
+      : ConsoleView(out, err), headerPending_(options.header) {}
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
-  void ClearTable() override { headerPrinted_ = false; }
-  void PrintListing() override;
-  void PrintHeaderOnce();
-  bool headerPrinted_ = false;
+  void BeginTable() override;
+  void PrintListing() override {}
+  bool headerPending_;
+  std::string pathCell_;
 };
 
 class JsonView : public ConsoleView {
  public:
-  JsonView(std::FILE* out, std::FILE* err, SpoolStorage storage)
-      : ConsoleView(out, err), spool_(std::move(storage)) {}
+  JsonView(std::FILE* out, std::FILE* err, const ViewOptions& options)
+      : ConsoleView(out, err), spool_(options.storage) {}
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
 
  private:
-  void ClearTable() override;
+  void BeginTable() override;
   void PrintListing() override;
   void PrintError() override;
   RowSpool spool_;
-  std::int64_t omittedEmptyRecords_ = 0;
+  ListingTotals totals_;
 };
 
 std::unique_ptr<ConsoleView> MakeConsoleView(OutputFormat format, std::FILE* out, std::FILE* err,
-                                             const SpoolStorage& storage = {});
+                                             const ViewOptions& options = {});
 
 }  // namespace lister::cli

@@ -2,8 +2,17 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <new>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace lister::cli {
 
@@ -14,9 +23,62 @@ int LastError() {
   return errno != 0 ? errno : EIO;
 }
 
+#ifdef _WIN32
+// A file of the folder that GetTempPath names (TMP, TEMP, ...), deleted by the system when its
+// last handle closes, also after a killed run.
+std::FILE* OpenUnnamedTemporaryFile() {
+  char folder[MAX_PATH + 1];
+  char name[MAX_PATH];
+  const DWORD length = GetTempPathA(sizeof folder, folder);
+  if (length == 0 || length > sizeof folder || GetTempFileNameA(folder, "tls", 0, name) == 0) {
+    errno = ENOENT;
+    return nullptr;
+  }
+  const HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) {
+    DeleteFileA(name);  // the empty file GetTempFileName made; a leftover is harmless
+    errno = GetLastError() == ERROR_DISK_FULL ? ENOSPC : EACCES;
+    return nullptr;
+  }
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDWR | _O_BINARY);
+  if (descriptor < 0) {
+    CloseHandle(handle);  // deletes the file; nothing was written to it
+    return nullptr;
+  }
+  std::FILE* file = _fdopen(descriptor, "w+b");
+  if (file == nullptr) {
+    _close(descriptor);  // deletes the file; nothing was written to it
+  }
+  return file;
+}
+#else
+// A file of the folder that TMPDIR names (/tmp without it), unlinked as soon as it is made, so
+// that nothing is left behind whichever way the run ends.
+std::FILE* OpenUnnamedTemporaryFile() {
+  const char* folder = std::getenv("TMPDIR");
+  std::string pattern =
+      std::string(folder != nullptr && *folder != '\0' ? folder : "/tmp") + "/trovanta-ls-XXXXXX";
+  const int descriptor = ::mkstemp(pattern.data());
+  if (descriptor < 0) {
+    return nullptr;
+  }
+  // Should the unlink fail, the file still serves; it is then left behind with its rows.
+  ::unlink(pattern.c_str());
+  std::FILE* file = ::fdopen(descriptor, "w+b");
+  if (file == nullptr) {
+    const int error = errno;
+    ::close(descriptor);  // nothing was written to it
+    errno = error;
+  }
+  return file;
+}
+#endif
+
 class TemporarySpoolFile final : public SpoolFile {
  public:
-  TemporarySpoolFile() : file_(std::tmpfile()), error_(file_ != nullptr ? 0 : LastError()) {
+  TemporarySpoolFile()
+      : file_(OpenUnnamedTemporaryFile()), error_(file_ != nullptr ? 0 : LastError()) {
     if (file_ != nullptr) {
       // The spool writes and reads whole blocks itself; unbuffered, a write that fails tells how
       // much reached the file. Should this be refused, a failed block is only found at the seek

@@ -34,8 +34,8 @@ class SpoolFile {
   virtual SpoolIo Read(void* bytes, std::size_t size) = 0;
 };
 
-// A file of the system's temporary folder, removed when closed; one that cannot be made fails
-// every write with the cause.
+// A file of the temporary folder (TMPDIR, /tmp without it; on Windows the one GetTempPath
+// names), removed when closed; one that cannot be made fails every write with the cause.
 std::unique_ptr<SpoolFile> OpenTemporarySpoolFile();
 
 // The text of an errno value; 0 stands for a file that ended before all its rows were read.
