@@ -52,13 +52,14 @@ int PauseBeforeConsoleCloses(int status) {
     return status;  // nobody is told to press Enter, so nobody is waited for
   }
   pausedStatus = status;
-  // Without the handler, Ctrl+C would still end the pause, only with another status.
+  // Where the handler cannot be set, Ctrl+C and closing the window still end the wait, only with
+  // the system's status: the run is over, and there is nothing left to report.
   ::SetConsoleCtrlHandler(EndPause, TRUE);
   const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
   // Keys pressed while the run went on do not count; a failed flush only lets them through.
   ::FlushConsoleInputBuffer(input);
-  // Line input returns once Enter is pressed; a failed or empty read (input closed, or not a
-  // console) ends the pause too, since no Enter can come from it.
+  // Line input returns once Enter is pressed; a failed read or the end of the input (input that
+  // is no console) ends the wait too, since no Enter can come from it.
   char line[64];
   for (DWORD got = 1; got != 0;) {
     if (!::ReadFile(input, line, sizeof line, &got, nullptr) ||
