@@ -3,6 +3,7 @@
 #include "setup_run.h"
 
 #ifdef _WIN32
+#include "console_pause.h"
 #include "platform_windows.h"
 #else
 #include <csignal>
@@ -34,5 +35,10 @@ int main(int /*argc*/, char** argv) {
 #endif
   const int status = setwright::RunSetup(platform, moduleName);
   // Output that never arrived is a failure too, although no report can tell of it.
-  return platform.FinishStandardOutput() != 0 ? 1 : status;
+  const int exitStatus = platform.FinishStandardOutput() != 0 ? 1 : status;
+#ifdef _WIN32
+  return setwright::PauseBeforeConsoleCloses(exitStatus);
+#else
+  return exitStatus;
+#endif
 }

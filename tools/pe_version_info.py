@@ -6,11 +6,21 @@ file and product versions, then each string of its string tables, one `NAME=VALU
     PRODUCTVERSION=1.0.0.0
     FileDescription=...
 
-Exits with 1 when the file is no PE image or holds no version information."""
+With --manifest, prints instead what the manifest that Windows reads when it starts the program
+(resource 1 of type RT_MANIFEST) asks for: its execution level and each Windows version it
+declares, in the order given:
+
+    requestedExecutionLevel=asInvoker
+    supportedOS={8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}
+
+Exits with 1 when the file is no PE image or holds no version information (no such manifest)."""
 import struct
 import sys
+import xml.etree.ElementTree as ElementTree
 
 RT_VERSION = 16
+RT_MANIFEST = 24
+CREATEPROCESS_MANIFEST_RESOURCE_ID = 1
 
 
 def resource_section(image):
@@ -29,20 +39,21 @@ def resource_section(image):
     raise ValueError("no .rsrc section")
 
 
-def first_entry(section, directory, wanted_id=None):
+def first_entry(section, directory, wanted_id=None, missing="no version information"):
     """The offset that the first entry of a resource directory (with wanted_id, if given) names."""
     named, numbered = struct.unpack_from("<HH", section, directory + 12)
     for index in range(named + numbered):
         entry_id, target = struct.unpack_from("<II", section, directory + 16 + 8 * index)
         if wanted_id is None or entry_id == wanted_id:
             return target & 0x7FFFFFFF
-    raise ValueError("no version information")
+    raise ValueError(missing)
 
 
-def version_resource(image):
+def resource(image, type_id, name_id=None, missing="no version information"):
+    """The bytes of the first resource of type_id (named name_id, if given), any language."""
     section, address = resource_section(image)
-    names = first_entry(section, 0, RT_VERSION)
-    languages = first_entry(section, names)
+    names = first_entry(section, 0, type_id, missing)
+    languages = first_entry(section, names, name_id, missing)
     data = first_entry(section, languages)
     rva, size = struct.unpack_from("<II", section, data)
     return section[rva - address : rva - address + size]
@@ -77,17 +88,38 @@ def read_block(data, offset):
     return (key, value, children), align(end)
 
 
-def main():
-    with open(sys.argv[1], "rb") as program:
-        image = program.read()
+def print_manifest(path, image):
     try:
-        (key, fixed, children), _ = read_block(version_resource(image), 0)
+        manifest = ElementTree.fromstring(
+            resource(image, RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID, "no manifest"))
+    except (ValueError, struct.error, ElementTree.ParseError) as error:
+        print(f"{path}: {error}", file=sys.stderr)
+        return 1
+    # Namespaces differ between the manifest's parts; Windows reads the elements by local name.
+    for element in manifest.iter():
+        name = element.tag.rsplit("}", 1)[-1]
+        if name == "requestedExecutionLevel":
+            print(f"requestedExecutionLevel={element.get('level')}")
+        elif name == "supportedOS":
+            print(f"supportedOS={element.get('Id')}")
+    return 0
+
+
+def main():
+    manifest = sys.argv[1] == "--manifest"
+    path = sys.argv[2 if manifest else 1]
+    with open(path, "rb") as program:
+        image = program.read()
+    if manifest:
+        return print_manifest(path, image)
+    try:
+        (key, fixed, children), _ = read_block(resource(image, RT_VERSION), 0)
     except (ValueError, struct.error) as error:
-        print(f"{sys.argv[1]}: {error}", file=sys.stderr)
+        print(f"{path}: {error}", file=sys.stderr)
         return 1
     signature, _, file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<6I", fixed)
     if key != "VS_VERSION_INFO" or signature != 0xFEEF04BD:
-        print(f"{sys.argv[1]}: no version information", file=sys.stderr)
+        print(f"{path}: no version information", file=sys.stderr)
         return 1
     for name, high, low in (("FILEVERSION", file_ms, file_ls), ("PRODUCTVERSION", product_ms, product_ls)):
         print(f"{name}={high >> 16}.{high & 0xFFFF}.{low >> 16}.{low & 0xFFFF}")
