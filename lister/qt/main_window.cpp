@@ -106,7 +106,7 @@ void TForm1::BuildGroupBox(QWidget* client) {
   RadioButton1 = Named(new QRadioButton(FixedText(kInKBCaption), GroupBox1), "RadioButton1");
   RadioButton1->setGeometry(Rect(kRadioButton1));
   RadioButton1->setChecked(true);
-  // A button reports a click only when it becomes selected.
+  // toggled(true) comes once, when a button becomes the checked one.
   connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
     if (on) {
       RadioButton1Click();

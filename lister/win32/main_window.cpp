@@ -566,7 +566,8 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
           return 0;
         case IDC_RADIOBUTTON1:
         case IDC_RADIOBUTTON2:
-          // A button reports a click only when it becomes selected.
+          // BN_CLICKED also comes for a click on the button already checked: only a newly
+          // checked button counts.
           if (HIWORD(wParam) == BN_CLICKED &&
               SendMessageA(reinterpret_cast<HWND>(lParam), BM_GETCHECK, 0, 0) == BST_CHECKED) {
             LOWORD(wParam) == IDC_RADIOBUTTON1 ? RadioButton1Click() : RadioButton2Click();

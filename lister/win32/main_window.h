@@ -47,7 +47,7 @@ class TForm1 : private SessionWindow {
   HWND Owner() const { return owner_; }
   HWND Grid() const { return StringGrid1; }
 
-  // The header row texts and the field names, placed once at start-up.
+  // Puts the header row and the field names into their controls; called once, at start-up.
   void PlaceFixedTexts();
   void SetArchivePath(std::string path) { session_.SetArchivePath(std::move(path)); }
   // Lists the archive at the archive path, then places the current row; false, changing
@@ -67,7 +67,7 @@ class TForm1 : private SessionWindow {
   void e1Click();
   void RadioButton1Click();
   void RadioButton2Click();
-  // True when the key was Esc and asked the window to close.
+  // Esc asks the window to close (true); any other key is left to the control (false).
   bool FormKeyPress(WPARAM key);
 
  private:
