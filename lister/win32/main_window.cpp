@@ -504,10 +504,11 @@ bool TForm1::PreviewMessage(MSG& message) {
 void TForm1::DropFiles(HDROP drop) {
   const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
   std::string path(length, '\0');
-  DragQueryFileA(drop, 0, path.data(), length + 1);
+  // A name that does not come whole is not taken.
+  const bool whole = DragQueryFileA(drop, 0, path.data(), length + 1) == length;
   DragFinish(drop);
   // The shell hands a drop to DragAcceptFiles windows as a copy.
-  if (session_.AnswerDrop(true, false, length) != DropAnswer::kRefuse) {
+  if (whole && session_.AnswerDrop(true, false, length) != DropAnswer::kRefuse) {
     session_.ListDroppedPath(path);
   }
 }
