@@ -53,15 +53,17 @@ bool ArchiveReader::ReadEntry(const std::string& path, std::int32_t index) {
   return read;
 }
 
-std::optional<std::int32_t> ReadUncompressedLength(const std::string& path,
-                                                   std::int32_t dataOffset) {
+std::optional<std::int32_t> ReadUncompressedLength(const std::string& path, std::int32_t dataOffset,
+                                                   std::optional<FileIdentity>* opened) {
   ByteFile file;
   std::array<std::uint8_t, kLengthPrefixSize> bytes{};
   // A failed open or read shows as no length; the read-only file closes with nothing to lose.
-  if (!file.Open(path) || file.ReadAt(dataOffset, bytes.data(), bytes.size()) != bytes.size()) {
-    return std::nullopt;
+  const bool read =
+      file.Open(path) && file.ReadAt(dataOffset, bytes.data(), bytes.size()) == bytes.size();
+  if (opened != nullptr) {
+    *opened = file.Identity();
   }
-  return ReadI32(bytes, 0);
+  return read ? std::optional(ReadI32(bytes, 0)) : std::nullopt;
 }
 
 }  // namespace archive

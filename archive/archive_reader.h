@@ -43,6 +43,9 @@ class ArchiveReader {
   const std::string& RecordName() const { return recordName_; }
   // Size in bytes of the file that the last CountRecords opened (0 when it could not).
   std::int64_t FileSize() const { return fileSize_; }
+  // Identity of the file that the last operation opened; nothing when it could not open one.
+  // A caller that compares it between operations sees a file replaced, changed or deleted.
+  const std::optional<FileIdentity>& OpenedIdentity() const { return file_.Identity(); }
 
  private:
   bool Open(const std::string& path);
@@ -65,8 +68,9 @@ inline std::int64_t EntryPosition(std::int32_t directoryOffset, std::int64_t ind
 }
 
 // Opens the archive once more and reads the signed 32-bit uncompressed length at the start of a
-// compressed record's data; nothing when the four bytes cannot be read.
-std::optional<std::int32_t> ReadUncompressedLength(const std::string& path,
-                                                   std::int32_t dataOffset);
+// compressed record's data; nothing when the four bytes cannot be read. `opened`, when given,
+// receives the identity of the file opened (nothing when the open failed).
+std::optional<std::int32_t> ReadUncompressedLength(const std::string& path, std::int32_t dataOffset,
+                                                   std::optional<FileIdentity>* opened = nullptr);
 
 }  // namespace archive

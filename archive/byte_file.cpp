@@ -4,7 +4,14 @@
 #include <sys/stat.h>
 
 #ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -14,6 +21,10 @@ namespace archive {
 namespace {
 #ifdef _WIN32
 constexpr int kOpenFlags = _O_RDONLY | _O_BINARY;
+
+std::uint64_t Join32(DWORD high, DWORD low) {
+  return (static_cast<std::uint64_t>(high) << 32) | low;
+}
 #else
 constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 #endif
@@ -21,15 +32,43 @@ constexpr int kOpenFlags = O_RDONLY | O_NONBLOCK | O_CLOEXEC;
 
 bool ByteFile::Open(const std::string& path) {
   Close();
+  identity_.reset();
   if (path.empty()) {
     return false;
   }
+  FileIdentity identity;
 #ifdef _WIN32
   handle_ = _open(path.c_str(), kOpenFlags);
+  if (handle_ < 0) {
+    return false;
+  }
+  // A handle that tells nothing (not a disk file) keeps the all-zero identity.
+  BY_HANDLE_FILE_INFORMATION info{};
+  const auto osHandle = reinterpret_cast<HANDLE>(_get_osfhandle(handle_));
+  if (osHandle != INVALID_HANDLE_VALUE && GetFileInformationByHandle(osHandle, &info) != 0) {
+    identity = {info.dwVolumeSerialNumber, Join32(info.nFileIndexHigh, info.nFileIndexLow),
+                static_cast<std::int64_t>(Join32(info.nFileSizeHigh, info.nFileSizeLow)),
+                static_cast<std::int64_t>(Join32(info.ftLastWriteTime.dwHighDateTime,
+                                                 info.ftLastWriteTime.dwLowDateTime))};
+  }
 #else
   handle_ = ::open(path.c_str(), kOpenFlags);
+  if (handle_ < 0) {
+    return false;
+  }
+  // The one fstat of an open; one that fails keeps the all-zero identity and reads as no size.
+  struct stat info {};
+  regular_ = ::fstat(handle_, &info) == 0;
+  if (regular_) {
+    identity = {
+        static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino),
+        static_cast<std::int64_t>(info.st_size),
+        static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec};
+    regular_ = S_ISREG(info.st_mode);
+  }
 #endif
-  return handle_ >= 0;
+  identity_ = identity;
+  return true;
 }
 
 std::int64_t ByteFile::Size() const {
@@ -39,11 +78,10 @@ std::int64_t ByteFile::Size() const {
 #ifdef _WIN32
   struct _stat64 info {};
   const bool regular = _fstat64(handle_, &info) == 0 && (info.st_mode & _S_IFREG) != 0;
-#else
-  struct stat info {};
-  const bool regular = ::fstat(handle_, &info) == 0 && S_ISREG(info.st_mode);
-#endif
   return regular ? static_cast<std::int64_t>(info.st_size) : 0;
+#else
+  return regular_ ? identity_->size : 0;
+#endif
 }
 
 void ByteFile::Close() {

@@ -4,9 +4,21 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace archive {
+
+// What tells one file from another that takes its name: on POSIX the device, inode, size and
+// modification time; on Windows the volume serial, file index, size and last write time. Taken
+// from the handle that an open gave, so it costs no open of its own.
+struct FileIdentity {
+  std::uint64_t device = 0;
+  std::uint64_t fileIndex = 0;
+  std::int64_t size = 0;
+  std::int64_t modified = 0;  // nanoseconds since 1970 on POSIX, 100 ns ticks on Windows
+  bool operator==(const FileIdentity&) const = default;
+};
 
 class ByteFile {
  public:
@@ -16,7 +28,8 @@ class ByteFile {
   ByteFile& operator=(const ByteFile&) = delete;
 
   // Opens for reading only, so that read-only archives and media list too. Never blocks on a
-  // FIFO or device without data: such a file simply reads as empty.
+  // FIFO or device without data: such a file simply reads as empty. Takes the file's identity
+  // from the new handle.
   bool Open(const std::string& path);
   void Close();  // harmless on a closed file
 
@@ -27,8 +40,16 @@ class ByteFile {
   // Size in bytes of an open regular file; 0 for anything else.
   std::int64_t Size() const;
 
+  // The identity of the file that the last Open opened, all zero where the system could not tell
+  // it; nothing when that Open failed. It stays after Close.
+  const std::optional<FileIdentity>& Identity() const { return identity_; }
+
  private:
   int handle_ = -1;
+  std::optional<FileIdentity> identity_;
+#ifndef _WIN32
+  bool regular_ = false;  // from the same fstat as the identity
+#endif
 };
 
 // True when `path` names an existing file system object that is not a directory.

@@ -25,8 +25,8 @@ const char* const kUsageText =
     "  --version        show the program's version\n"
     "\n"
     "Control characters in names and titles are shown as \\xHH (in tsv also \\ as \\\\).\n"
-    "Exit status: 0 when every archive was listed, 1 when any failed or the listing could not\n"
-    "be written whole, 2 on a usage error.\n";
+    "Exit status: 0 when every archive was listed, 1 when any failed (or changed while it was\n"
+    "listed) or the listing could not be written whole, 2 on a usage error.\n";
 
 namespace {
 
@@ -54,11 +54,15 @@ void ListOne(const std::string& path, const archive::ArchiveReader& reader, Arch
   }
   listing.SetArchivePath(path);
   listing.ListArchive();
-  if (view.Failed()) {
+  if (view.Failed() && !listing.Changed()) {
     view.SetFailureCause(DiagnoseFailure(path));
-  } else {
-    view.SetListedHeader({reader.Title(), reader.Version(), listing.RecordCount()});
+    return;
   }
+  // A changed archive was listed in part: its rows so far are shown with its message.
+  if (listing.Changed()) {
+    view.SetFailureCause({FailureKind::kChanged, ""});
+  }
+  view.SetListedHeader({reader.Title(), reader.Version(), listing.RecordCount()});
 }
 
 }  // namespace

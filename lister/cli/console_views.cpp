@@ -43,6 +43,10 @@ std::array<std::string, kSummaryLineCount> SummaryValues(const Summary& summary)
   return values;
 }
 
+Json ErrorJson(FailureKind kind, const std::string& message) {
+  return {{"kind", KindName(kind)}, {"message", message}};
+}
+
 // The text of errno after a failed write; EIO's where the C library left it unset.
 std::string LastErrorText() {
   return std::strerror(errno != 0 ? errno : EIO);
@@ -65,10 +69,12 @@ std::string ConsoleView::ErrorMessage() const {
 }
 
 bool ConsoleView::FinishArchive() {
-  if (Failed()) {
-    PrintError();
-  } else {
+  if (!Failed()) {
     PrintListing();
+  } else if (cause_.kind == FailureKind::kChanged) {
+    PrintStoppedListing();
+  } else {
+    PrintError();
   }
   if (outputFailure_.empty() && std::fflush(out_) != 0) {
     NoteOutputFailure(LastErrorText());
@@ -197,12 +203,14 @@ void JsonView::PrintListing() {
     NoteOutputFailure(spool_.Failure());
     return;
   }
-  Write("],\"totals\":" + Dump(TotalsJson(totals_)) + "}\n");
+  const std::string error =
+      Failed() ? ",\"error\":" + Dump(ErrorJson(cause_.kind, ErrorMessage())) : "";
+  Write("],\"totals\":" + Dump(TotalsJson(totals_)) + error + "}\n");
 }
 
 void JsonView::PrintError() {
   Json json = PathJson(path_);
-  json["error"] = {{"kind", KindName(cause_.kind)}, {"message", ErrorMessage()}};
+  json["error"] = ErrorJson(cause_.kind, ErrorMessage());
   Write(Dump(json) + "\n");
 }
 

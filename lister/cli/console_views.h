@@ -43,7 +43,8 @@ class ConsoleView : public ListingView {
   void SetListedHeader(ListedHeader header) { header_ = std::move(header); }
   void SetFailureCause(FailureCause cause) { cause_ = std::move(cause); }
   bool Failed() const { return error_.has_value(); }
-  // Prints what the listing produced; false when the archive could not be listed.
+  // Prints what the listing produced; false when the archive could not be listed, or changed
+  // while it was listed (its rows so far are then printed with the message).
   bool FinishArchive();
   // Why the output is not whole: a write to it failed, or rows could not be kept until the
   // listing's end. Empty while it is whole.
@@ -61,6 +62,11 @@ class ConsoleView : public ListingView {
   virtual void BeginTable() = 0;
   virtual void PrintListing() = 0;
   virtual void PrintError();
+  // The rows so far of an archive that changed while it was listed, and why it stopped.
+  virtual void PrintStoppedListing() {
+    PrintListing();
+    PrintError();
+  }
 
   // The listing's message, followed by the system's reason where it names one.
   std::string ErrorMessage() const;
@@ -120,6 +126,8 @@ class JsonView : public ConsoleView {
   void BeginTable() override;
   void PrintListing() override;
   void PrintError() override;
+  // One object: the listing so far with its error.
+  void PrintStoppedListing() override { PrintListing(); }
   RowSpool spool_;
   ListingTotals totals_;
 };

@@ -15,6 +15,8 @@ std::string_view KindName(RowKind kind) {
       return "record";
     case RowKind::kEmptyRun:
       return "empty_run";
+    case RowKind::kNotListed:
+      return "not_listed";
     case RowKind::kEmpty:
       break;
   }
@@ -30,15 +32,17 @@ Json SavedOrNull(std::int64_t compressed, std::int64_t uncompressed) {
 }  // namespace
 
 Json RowJson(const RecordRow& row) {
-  Json json = {{"number", row.index},
-               {"kind", KindName(row.kind)},
-               {"count", row.kind == RowKind::kEmptyRun ? row.runLength : 1},
-               {"name", nullptr},
-               {"method", nullptr},
-               {"compressed", nullptr},
-               {"stored_size", nullptr},
-               {"uncompressed_size", nullptr},
-               {"ratio_permille", nullptr}};
+  Json json = {
+      {"number", row.index},
+      {"kind", KindName(row.kind)},
+      {"count",
+       row.kind == RowKind::kEmptyRun || row.kind == RowKind::kNotListed ? row.runLength : 1},
+      {"name", nullptr},
+      {"method", nullptr},
+      {"compressed", nullptr},
+      {"stored_size", nullptr},
+      {"uncompressed_size", nullptr},
+      {"ratio_permille", nullptr}};
   if (row.kind != RowKind::kRecord) {
     return json;
   }

@@ -48,6 +48,7 @@ std::int32_t RowsForEmptyRun(std::int32_t first, std::int32_t end) {
 void ArchiveListing::ListArchive() {
   const archive::PathParts parts = archive::SplitPath(archivePath_);
   archiveName_ = parts.baseName + parts.extension;
+  changed_ = false;
   if (archivePath_.empty()) {
     Fail(kNoFileMessage);
     return;
@@ -61,6 +62,7 @@ void ArchiveListing::ListArchive() {
     Fail(NotAnArchiveMessage(archiveName_));
     return;
   }
+  identity_ = reader_.OpenedIdentity();
   // Entries that cannot lie inside the file are empty records without opening the file for
   // each, so the work is bounded by the file's size rather than by the stated count.
   const IndexRange inside =
@@ -71,23 +73,38 @@ void ArchiveListing::ListArchive() {
   nextRow_ = 0;
   ListingTotals totals;
   PutEmptyRows(0, inside.first);
-  for (std::int32_t index = inside.first; index < inside.end; ++index) {
-    const RecordRow row = ReadRecordRow(index);
-    totals.Add(row);
-    PutRow(row);
+  for (std::int32_t index = inside.first; index < inside.end && !changed_; ++index) {
+    const std::optional<RecordRow> row = ReadRecordRow(index);
+    if (row) {
+      totals.Add(*row);
+      PutRow(*row);
+    } else {
+      changed_ = true;
+      PutRow({.index = index, .runLength = count - index, .kind = RowKind::kNotListed});
+      view_.CutTable(nextRow_);
+    }
   }
-  PutEmptyRows(inside.end, count);
+  if (!changed_) {
+    PutEmptyRows(inside.end, count);
+  }
 
   view_.SetCaption(CaptionFor(archiveName_));
   version_ = reader_.Version();
-  totals_ = totals;
+  totals_ = totals;  // after a change, the totals of the rows read
   RefreshSummary();
+  if (changed_) {
+    view_.ShowError(ChangedMessage(archiveName_));
+  }
 }
 
-RecordRow ArchiveListing::ReadRecordRow(std::int32_t index) {
+std::optional<RecordRow> ArchiveListing::ReadRecordRow(std::int32_t index) {
   RecordRow row;
   row.index = index;
-  if (!reader_.ReadEntry(archivePath_, index)) {
+  const bool read = reader_.ReadEntry(archivePath_, index);
+  if (!SameFile(reader_.OpenedIdentity())) {
+    return std::nullopt;
+  }
+  if (!read) {
     return row;
   }
   row.kind = RowKind::kRecord;
@@ -96,9 +113,14 @@ RecordRow ArchiveListing::ReadRecordRow(std::int32_t index) {
   row.storedSize = reader_.StoredSize();
   // A length that cannot be read (data past the end of the file, a negative data offset) is
   // shown as unreadable.
-  const std::optional<std::int32_t> length =
-      row.Compressed() ? archive::ReadUncompressedLength(archivePath_, reader_.DataOffset())
-                       : std::nullopt;
+  std::optional<std::int32_t> length;
+  if (row.Compressed()) {
+    std::optional<archive::FileIdentity> opened;
+    length = archive::ReadUncompressedLength(archivePath_, reader_.DataOffset(), &opened);
+    if (!SameFile(opened)) {
+      return std::nullopt;
+    }
+  }
   row.lengthKnown = length.has_value();
   row.uncompressedLength = length.value_or(0);
   return row;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -32,13 +33,18 @@ class ArchiveListing {
 
   void SetArchivePath(std::string path) { archivePath_ = std::move(path); }
 
-  // Lists the archive at the archive path; on failure shows the message, then resets.
+  // Lists the archive at the archive path; on failure shows the message, then resets. An open
+  // that finds another file than the first open did (replaced, changed or deleted) stops the
+  // listing there: the rows read stay, one row stands for the records not listed, the summary
+  // holds the totals of the rows read, and then the changed message is shown.
   void ListArchive();
   void RefreshSummary();
   void ResetListing();
   void SetShowInKB(bool flag);
 
   const std::string& ArchiveName() const { return archiveName_; }
+  // True when the last listing stopped because the archive changed.
+  bool Changed() const { return changed_; }
   std::int32_t RecordCount() const { return recordCount_; }
   std::int64_t TotalUncompressed() const { return totals_.uncompressed; }
   std::int64_t TotalCompressed() const { return totals_.compressed; }
@@ -48,7 +54,11 @@ class ArchiveListing {
 
  private:
   void Fail(std::string_view message);
-  RecordRow ReadRecordRow(std::int32_t index);
+  // The row of record `index`; nothing when an open found another file than the first.
+  std::optional<RecordRow> ReadRecordRow(std::int32_t index);
+  bool SameFile(const std::optional<archive::FileIdentity>& opened) const {
+    return opened.has_value() && opened == identity_;
+  }
   void PutRow(const RecordRow& row) { view_.SetRecordRow(nextRow_++, row); }
   void PutEmptyRows(std::int32_t first, std::int32_t end);
   std::string SizeText(std::int64_t bytes) const;
@@ -63,6 +73,8 @@ class ArchiveListing {
   bool showInKB_ = true;
   std::string summaryText_;
   std::int64_t nextRow_ = 0;
+  std::optional<archive::FileIdentity> identity_;  // of the listing's first open
+  bool changed_ = false;
 };
 
 // Indexes [first, end) of the entries that lie wholly inside a file of `fileSize` bytes, among

@@ -4,14 +4,27 @@
 
 namespace lister {
 
-std::string NotAnArchiveMessage(std::string_view archiveName) {
-  std::string message(archiveName);
-  for (char& c : message) {
+namespace {
+
+// Only the letters a to z are upper-cased; every other byte stays.
+std::string UpperCased(std::string_view name) {
+  std::string text(name);
+  for (char& c : text) {
     if (c >= 'a' && c <= 'z') {
       c = static_cast<char>(c - 'a' + 'A');
     }
   }
-  return message += kNotArchiveSuffix;
+  return text;
+}
+
+}  // namespace
+
+std::string NotAnArchiveMessage(std::string_view archiveName) {
+  return UpperCased(archiveName) += kNotArchiveSuffix;
+}
+
+std::string ChangedMessage(std::string_view archiveName) {
+  return UpperCased(archiveName) += kChangedSuffix;
 }
 
 std::string CaptionFor(std::string_view archiveName) {

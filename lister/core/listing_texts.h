@@ -24,6 +24,7 @@ inline constexpr std::string_view kProductName = "Trovanta";
 inline constexpr std::string_view kNoFileMessage = "No file specified.";
 inline constexpr std::string_view kNoSuchFileMessage = "This file does not exist.";
 inline constexpr std::string_view kNotArchiveSuffix = " is not a valid archive file.";
+inline constexpr std::string_view kChangedSuffix = " changed while it was listed.";
 inline constexpr std::string_view kNotAnArchiveSummary = "Not an archive file";
 inline constexpr std::string_view kEmptyRecordText = "empty record";
 
@@ -44,6 +45,9 @@ std::string Join(const Texts& texts, std::string_view separator) {
 
 // "NAME is not a valid archive file." with only the letters a to z upper-cased.
 std::string NotAnArchiveMessage(std::string_view archiveName);
+// "NAME changed while it was listed.", the name upper-cased like the message above, so that
+// both messages name an archive alike.
+std::string ChangedMessage(std::string_view archiveName);
 
 // "Trovanta (NAME)".
 std::string CaptionFor(std::string_view archiveName);

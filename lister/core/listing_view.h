@@ -27,6 +27,9 @@ class ListingView {
   virtual void ResizeTable(std::int64_t recordRows) = 0;
   // Fills record row `row` (0 is the first row below the header); rows come in order.
   virtual void SetRecordRow(std::int64_t row, const RecordRow& record) = 0;
+  // A listing that stopped early: the table ends after its first `recordRows` rows, which keep
+  // what they were given. A view that keeps rows only as they come has nothing to do.
+  virtual void CutTable(std::int64_t /*recordRows*/) {}
   virtual void SetCaption(const std::string& caption) = 0;
   virtual void SetSummary(const Summary& summary) = 0;
   // Shows the message modally and returns once the user has closed it.

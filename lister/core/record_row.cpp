@@ -36,6 +36,10 @@ RowCells FormatRow(const RecordRow& row, RunText runText) {
       cells[1] =
           std::to_string(row.runLength) + (runText == RunText::kFull ? " empty records" : " empty");
       break;
+    case RowKind::kNotListed:
+      cells[1] = std::to_string(row.runLength) +
+                 (runText == RunText::kFull ? " records not listed" : " not listed");
+      break;
     case RowKind::kRecord:
       cells[1] = row.Name();
       cells[2] = MethodText(row.method);

@@ -13,14 +13,15 @@
 namespace lister {
 
 enum class RowKind : std::uint8_t {
-  kRecord,    // an entry that was read
-  kEmpty,     // an empty slot, or an entry that cannot be read
-  kEmptyRun,  // a run of more than 1,000 entries that cannot lie inside the file
+  kRecord,     // an entry that was read
+  kEmpty,      // an empty slot, or an entry that cannot be read
+  kEmptyRun,   // a run of more than 1,000 entries that cannot lie inside the file
+  kNotListed,  // the records from `index` on, not read: the archive changed during its listing
 };
 
 struct RecordRow {
-  std::int32_t index = 0;  // the record's number; the first record's of a run
-  std::int32_t runLength = 1;
+  std::int32_t index = 0;      // the record's number; the first record's of a run
+  std::int32_t runLength = 1;  // records that a run or a not-listed row stands for
   std::int32_t storedSize = 0;
   std::int32_t uncompressedLength = 0;
   RowKind kind = RowKind::kEmpty;
@@ -40,7 +41,8 @@ inline constexpr std::string_view kUnreadableLengthText = "unreadable";
 using RowCells = std::array<std::string, kColumnCount>;
 
 // How a run of empty records names itself: "N empty records" where there is room, "N empty" in
-// the window's 111-pixel name column, where the longer text would be cut off.
+// the window's 111-pixel name column, where the longer text would be cut off; likewise the
+// records not listed, "N records not listed" or "N not listed".
 enum class RunText : std::uint8_t { kFull, kShort };
 
 // The six cell texts of a row, sizes in bytes. Texts are the archive's single-byte text.

@@ -104,6 +104,11 @@ void ListingSession::SetRecordRow(std::int64_t row, const RecordRow& record) {
   window_.UpdateProgress(std::min(row + 1, rows_.Rows()));
 }
 
+void ListingSession::CutTable(std::int64_t recordRows) {
+  EndProgress();  // the listing has stopped: its error box comes next
+  window_.ResetTable([this, recordRows] { rows_.Cut(recordRows); });
+}
+
 void ListingSession::ShowError(const std::string& message) {
   const ModalScope modal(*this);
   window_.ShowError(message);

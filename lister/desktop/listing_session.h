@@ -26,7 +26,7 @@ class SessionWindow {
   virtual ~SessionWindow() = default;
 
   // The table is about to change its rows: the window calls `resize` and then shows the new
-  // row count, every row empty.
+  // row count, every row as the row store then holds it (a new table's rows are empty).
   virtual void ResetTable(const std::function<void()>& resize) = 0;
   // Rows filled since the last call are ready to be shown.
   virtual void ShowFilledRows() = 0;
@@ -115,6 +115,7 @@ class ListingSession : private ListingView {
 
   void ResizeTable(std::int64_t recordRows) override;
   void SetRecordRow(std::int64_t row, const RecordRow& record) override;
+  void CutTable(std::int64_t recordRows) override;
   void SetCaption(const std::string& caption) override { window_.SetCaption(caption); }
   void SetSummary(const Summary& summary) override { window_.SetSummary(summary); }
   void ShowError(const std::string& message) override;

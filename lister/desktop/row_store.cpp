@@ -13,6 +13,13 @@ void RowStore::Resize(std::int64_t recordRows) {
   rows_.swap(rows);
 }
 
+void RowStore::Cut(std::int64_t recordRows) {
+  rowCount_ = std::clamp<std::int64_t>(recordRows, 0, rowCount_);
+  if (Filled() > rowCount_) {
+    rows_.resize(static_cast<std::size_t>(rowCount_));
+  }
+}
+
 void RowStore::Set(std::int64_t row, const RecordRow& record) {
   if (row < 0 || row >= rowCount_) {
     return;

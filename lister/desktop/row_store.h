@@ -15,6 +15,8 @@ class RowStore {
   // The table becomes `recordRows` rows with every cell empty, to be filled by Set. Toolkits
   // count rows in int, so a table holds at most INT_MAX rows; rows past that are dropped.
   void Resize(std::int64_t recordRows);
+  // The table ends after its first `recordRows` rows; those keep what they hold.
+  void Cut(std::int64_t recordRows);
   // Rows outside the table are ignored.
   void Set(std::int64_t row, const RecordRow& record);
 

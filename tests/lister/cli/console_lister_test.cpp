@@ -108,22 +108,14 @@ TEST(ConsoleListerTest, PrintsTypedJsonLines) {
                           {"ratio_permille", nullptr}};
   };
   nlohmann::json rows = {row(0, "record", 1), row(1, "record", 1), row(2, "empty", 1)};
-  rows[0].update({{"name", "Z"},
-                  {"method", 1},
-                  {"compressed", true},
-                  {"stored_size", 3000},
-                  {"uncompressed_size", 10000},
-                  {"ratio_permille", 700}});
-  rows[1].update({{"name", "X"},
-                  {"method", 1},
-                  {"compressed", true},
-                  {"stored_size", 3000},
-                  {"uncompressed_size", 2000},
-                  {"ratio_permille", -500}});
-  const nlohmann::json totals = {{"uncompressed", 12000},
-                                 {"compressed", 6000},
-                                 {"any_compressed", true},
-                                 {"saving_permille", 500}};
+  rows[0].update(nlohmann::json::parse(
+      R"({"name":"Z","method":1,"compressed":true,)"
+      R"("stored_size":3000,"uncompressed_size":10000,"ratio_permille":700})"));
+  rows[1].update(nlohmann::json::parse(
+      R"({"name":"X","method":1,"compressed":true,)"
+      R"("stored_size":3000,"uncompressed_size":2000,"ratio_permille":-500})"));
+  const nlohmann::json totals = nlohmann::json::parse(
+      R"({"uncompressed":12000,"compressed":6000,"any_compressed":true,"saving_permille":500})");
   ASSERT_EQ(lines.size(), 3u) << text;
   EXPECT_EQ(lines[0], (nlohmann::json{{"archive", sparse},
                                       {"title", "T\xC3\xA9"},
@@ -265,6 +257,33 @@ TEST(ConsoleListerTest, ReportsOutputThatCannotBeWrittenWhole) {
     EXPECT_EQ(RunLs({format, big, demo, big}, Tight(3000, 100)),
               (Outcome{1, "", "trovanta-ls: cannot write the listing: " + kNoRoom + "\n"}));
   }
+}
+
+// An archive replaced while it is listed (as the spool file is opened, for its first block of
+// rows): the rows so far, one row for the rest, the message and status 1.
+TEST(ConsoleListerTest, ReportsAnArchiveReplacedWhileItWasListed) {
+  testing_support::TempDir dir;
+  const auto image = archive::BuildArchive("B", 1, std::vector<archive::RecordSpec>(5000, {"R"}));
+  const std::string big = dir.Write("big.spr", image);
+  const auto run = [&](const char* format) {
+    const std::string copy = dir.Write("copy.spr", image);  // the same bytes in another file
+    return RunLs({format, big}, {[&] {
+                   return std::filesystem::rename(copy, big),
+                          std::make_unique<TightFile>(kAll, kAll);
+                 }});
+  };
+  const auto [status, table, error] = run("--format=table");
+  const auto [jsonStatus, json, jsonError] = run("--format=json");
+  EXPECT_EQ((std::tuple{status, jsonStatus, error}),
+            (std::tuple{1, 1, "trovanta-ls: " + big + ": BIG.SPR changed while it was listed.\n"}));
+  EXPECT_NE(table.find("\n4096    904 records not listed\n\n"), std::string::npos) << table;
+  EXPECT_TRUE(json.ends_with(
+      R"(,{"number":4096,"kind":"not_listed","count":904,"name":null,"method":null,)"
+      R"("compressed":null,"stored_size":null,"uncompressed_size":null,"ratio_permille":null}],)"
+      R"("totals":{"uncompressed":0,"compressed":0,"any_compressed":false,)"
+      R"("saving_permille":null},"error":{"kind":"changed","message":"BIG.SPR changed while it )"
+      "was listed.\"}}\n"))
+      << json;
 }
 
 }  // namespace

@@ -14,7 +14,9 @@ struct RecordingView : lister::ListingView {
   void ResizeTable(std::int64_t recordRows) override { rows.assign(recordRows, ""); }
   void SetRecordRow(std::int64_t row, const lister::RecordRow& record) override {
     rows.at(row) = lister::Join(lister::FormatRow(record), "|");
+    afterRow(row);
   }
+  void CutTable(std::int64_t recordRows) override { rows.resize(recordRows); }
   void SetCaption(const std::string& text) override { caption = text; }
   void SetSummary(const lister::Summary& summary) override {
     lines = lister::Join(summary.lines, "|");
@@ -27,6 +29,7 @@ struct RecordingView : lister::ListingView {
   std::string caption = "Trovanta", lines;
   bool listed = false;
   int summaries = 0;
+  std::function<void(std::int64_t)> afterRow = [](std::int64_t) {};
 };
 
 class ListingTest : public ::testing::Test {
@@ -152,6 +155,26 @@ TEST_F(ListingTest, FailuresShowTheirMessageThenReset) {
   listing.SetShowInKB(true);
   listing.SetShowInKB(true);
   EXPECT_EQ((std::pair{listing.ShowInKB(), view.summaries}), (std::pair{true, before + 1}));
+}
+
+// The archive is truncated, deleted or rewritten in place once row 1 is filled: the rows read
+// stay, one row stands for the rest, the summary sums the rows read, and the message is shown.
+TEST_F(ListingTest, StopsWhereTheArchiveChanged) {
+  namespace fs = std::filesystem;
+  const std::function<void(const std::string&)> changes[] = {
+      [](const std::string& path) { fs::resize_file(path, 200); },
+      [](const std::string& path) { fs::remove(path); },
+      [](const std::string& path) { fs::last_write_time(path, {}); }};  // the clock's epoch
+  for (const auto& change : changes) {
+    const std::string path = Put({{"A", 0, 10}, {"B", 1, 20, 300}, {"C", 0, 30}, {"D", 0, 40}});
+    view.afterRow = [&](std::int64_t row) { row == 1 ? change(path) : void(); };
+    view.errors.clear();
+    List(path);
+    EXPECT_EQ(lister::Join(view.rows, "/") + "/" + view.lines + "/" + lister::Join(view.errors, ""),
+              "0|A|no|10||/1|B|lzw|20|300|93.4%/2|2 records not listed||||/Test|2|4|310 bytes |30 "
+              "bytes (90.4% gained)/TEST" +
+                  std::to_string(written) + ".SPR changed while it was listed.");
+  }
 }
 
 TEST(ListingTextsTest, EntriesInsideFileAndPermille) {

@@ -62,9 +62,6 @@ TEST_F(SessionTest, ListsAndPlacesTheCurrentRowAcrossListings) {
   EXPECT_EQ(window.log, "reset rows place:1top ");
   EXPECT_EQ(window.caption + " " + std::string(session.Rows().Row(49)->Name()),
             "Trovanta (fifty.spr) R49");
-  window.current = 30;
-  session.ListChosenPath(Archive("ten.spr", 10));
-  EXPECT_EQ(window.current, 10);
   window.log.clear();
   session.ListChosenPath(dir.File("missing.spr"));
   EXPECT_EQ(window.log, "error reset rows place:0 ");

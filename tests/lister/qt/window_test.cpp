@@ -370,6 +370,17 @@ TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndClosesAtItsEnd) {
   }
 }
 
+// An archive deleted during its listing: the rows read, one row for the rest, the error box.
+TEST_F(WindowTest, AnArchiveDeletedWhileListedKeepsTheRowsReadAndShowsTheErrorBox) {
+  const std::string big = Archive("big.spr", 3000);
+  const std::unique_ptr<TForm1> form = Start({Archive("a.spr", 2)});
+  form->SetProgressDelay(std::chrono::milliseconds(0));
+  QTimer::singleShot(0, form.get(), [&] { std::filesystem::remove(big); });
+  Open(*form, big);
+  EXPECT_EQ(QStringList({errors_.join(""), QString::number(Rows(*form)), Cell(*form, 1, 1)}),
+            QStringList({"BIG.SPR changed while it was listed.", "2", "2999 not listed"}));
+}
+
 // Whether pressing `key` closed the box; closes it if not.
 bool ClosedBy(QDialog& box, Qt::Key key) {
   QTest::keyClick(&box, key);
