@@ -2,12 +2,16 @@
 // count, header and entry once per record, the length once per compressed record), and nothing
 // else. Prints the number of records read so that the work cannot be left out. With a second
 // argument "held", the archive is opened once and every read goes through that one handle: what
-// a listing would cost if it kept the archive open. Builds natively and for Windows.
+// a listing would cost if it kept the archive open. With "identity", every open also reads the
+// file's identity from its handle (fstat), as a listing that notices a changed archive must.
+// Builds natively and for Windows.
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
 
 #ifdef _WIN32
 #include <io.h>
@@ -56,13 +60,18 @@ bool ReadHeader(int fd, unsigned char* header) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 2 && !(argc == 3 && std::strcmp(argv[2], "held") == 0)) {
+  const std::string_view mode = argc == 3 ? argv[2] : "";
+  if (argc < 2 || argc > 3 || (argc == 3 && mode != "held" && mode != "identity")) {
     return 2;
   }
-  const bool held = argc == 3;
+  const bool held = mode == "held", identity = mode == "identity";
   const int heldFd = held ? OpenArchive(argv[1]) : -1;  // closed, read-only, with the process
   // Each step opens the archive anew, or uses the one held open.
-  const auto openStep = [&] { return held ? heldFd : OpenArchive(argv[1]); };
+  const auto openStep = [&] {
+    const int fd = held ? heldFd : OpenArchive(argv[1]);
+    struct stat info;
+    return identity && fd >= 0 && fstat(fd, &info) != 0 ? -1 : fd;
+  };
   const auto closeStep = [&](int fd) { held ? void() : CloseArchive(fd); };
   unsigned char header[kHeaderSize];
   int fd = openStep();
