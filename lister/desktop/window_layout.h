@@ -22,18 +22,18 @@ inline constexpr int kClientWidth = 473;
 inline constexpr int kClientHeight = 295;
 inline constexpr int kWindowFontPixels = 11;
 
-inline constexpr Box kGroupBox = {8, 0, 457, 105};
-inline constexpr std::string_view kGroupBoxCaption = "Archive header";
+inline constexpr Box kHeaderGroup = {8, 0, 457, 105};
+inline constexpr std::string_view kHeaderGroupCaption = "Archive header";
 // Labels size themselves to their text: the widest line, and this many pixels per line.
 inline constexpr int kLabelLineHeight = 13;
-inline constexpr Box kLabel1At = {8, 24, 0, 0};
-inline constexpr Box kLabel2At = {144, 24, 0, 0};
-inline constexpr Box kRadioButton2 = {384, 56, 57, 17};
-inline constexpr Box kRadioButton1 = {384, 80, 57, 17};
+inline constexpr Box kSummaryNamesAt = {8, 24, 0, 0};
+inline constexpr Box kSummaryValuesAt = {144, 24, 0, 0};
+inline constexpr Box kInBytesButton = {384, 56, 57, 17};
+inline constexpr Box kInKBButton = {384, 80, 57, 17};
 inline constexpr std::string_view kInBytesCaption = "in bytes";
 inline constexpr std::string_view kInKBCaption = "in KB";
 
-inline constexpr Box kStringGrid = {8, 112, 457, 174};
+inline constexpr Box kRecordGrid = {8, 112, 457, 174};
 inline constexpr int kGridRowHeight = 18;
 inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72, 72, 72};
 // Cell text starts this far in from the cell's left and top edges.

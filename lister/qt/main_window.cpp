@@ -90,21 +90,21 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::BuildGroupBox(QWidget* client) {
-  GroupBox1 = Named(new QGroupBox(FixedText(kGroupBoxCaption), client), "GroupBox1");
-  GroupBox1->setGeometry(Rect(kGroupBox));
+  GroupBox1 = Named(new QGroupBox(FixedText(kHeaderGroupCaption), client), "GroupBox1");
+  GroupBox1->setGeometry(Rect(kHeaderGroup));
 
   Label1 = Named(new LineLabel(GroupBox1), "Label1");
-  Label1->move(Rect(kLabel1At).topLeft());
+  Label1->move(Rect(kSummaryNamesAt).topLeft());
   Label2 = Named(new LineLabel(GroupBox1), "Label2");
   QFont bold = Label2->font();
   bold.setBold(true);
   Label2->setFont(bold);
-  Label2->move(Rect(kLabel2At).topLeft());
+  Label2->move(Rect(kSummaryValuesAt).topLeft());
 
   RadioButton2 = Named(new QRadioButton(FixedText(kInBytesCaption), GroupBox1), "RadioButton2");
-  RadioButton2->setGeometry(Rect(kRadioButton2));
+  RadioButton2->setGeometry(Rect(kInBytesButton));
   RadioButton1 = Named(new QRadioButton(FixedText(kInKBCaption), GroupBox1), "RadioButton1");
-  RadioButton1->setGeometry(Rect(kRadioButton1));
+  RadioButton1->setGeometry(Rect(kInKBButton));
   RadioButton1->setChecked(true);
   // toggled(true) comes once, when a button becomes the checked one.
   connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
@@ -121,7 +121,7 @@ void TForm1::BuildGroupBox(QWidget* client) {
 
 void TForm1::BuildGrid(QWidget* client) {
   StringGrid1 = Named(new RecordGrid(client), "StringGrid1");
-  StringGrid1->setGeometry(Rect(kStringGrid));
+  StringGrid1->setGeometry(Rect(kRecordGrid));
   StringGrid1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   StringGrid1->setModel(model_);
   StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));

@@ -291,21 +291,21 @@ TForm1::~TForm1() {
 }
 
 void TForm1::BuildGroupBox() {
-  GroupBox1 = Child(hwnd_, WC_BUTTONA, kGroupBoxCaption, BS_GROUPBOX, kGroupBox, IDC_GROUPBOX1,
-                    WS_EX_CONTROLPARENT);
+  GroupBox1 = Child(hwnd_, WC_BUTTONA, kHeaderGroupCaption, BS_GROUPBOX, kHeaderGroup,
+                    IDC_GROUPBOX1, WS_EX_CONTROLPARENT);
   SetWindowSubclass(GroupBox1, GroupBoxProc, 0, 0);
   Label1.font = font_;
-  Label1.hwnd = CreateWindowExA(0, kLabelClass, "", WS_CHILD | WS_VISIBLE, kLabel1At.left,
-                                kLabel1At.top, 0, 0, GroupBox1, reinterpret_cast<HMENU>(IDC_LABEL1),
-                                GetModuleHandleA(nullptr), &Label1);
+  Label1.hwnd = CreateWindowExA(
+      0, kLabelClass, "", WS_CHILD | WS_VISIBLE, kSummaryNamesAt.left, kSummaryNamesAt.top, 0, 0,
+      GroupBox1, reinterpret_cast<HMENU>(IDC_LABEL1), GetModuleHandleA(nullptr), &Label1);
   Label2.font = boldFont_;
-  Label2.hwnd = CreateWindowExA(0, kLabelClass, "", WS_CHILD | WS_VISIBLE, kLabel2At.left,
-                                kLabel2At.top, 0, 0, GroupBox1, reinterpret_cast<HMENU>(IDC_LABEL2),
-                                GetModuleHandleA(nullptr), &Label2);
+  Label2.hwnd = CreateWindowExA(
+      0, kLabelClass, "", WS_CHILD | WS_VISIBLE, kSummaryValuesAt.left, kSummaryValuesAt.top, 0, 0,
+      GroupBox1, reinterpret_cast<HMENU>(IDC_LABEL2), GetModuleHandleA(nullptr), &Label2);
   // Tab order: "in KB" first, and the only tab stop of the two.
   RadioButton1 = Child(GroupBox1, WC_BUTTONA, kInKBCaption,
-                       BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kRadioButton1, IDC_RADIOBUTTON1);
-  RadioButton2 = Child(GroupBox1, WC_BUTTONA, kInBytesCaption, BS_AUTORADIOBUTTON, kRadioButton2,
+                       BS_AUTORADIOBUTTON | WS_GROUP | WS_TABSTOP, kInKBButton, IDC_RADIOBUTTON1);
+  RadioButton2 = Child(GroupBox1, WC_BUTTONA, kInBytesCaption, BS_AUTORADIOBUTTON, kInBytesButton,
                        IDC_RADIOBUTTON2);
   for (HWND control : {GroupBox1, RadioButton1, RadioButton2}) {
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
@@ -317,7 +317,7 @@ void TForm1::BuildGrid() {
   StringGrid1 = Child(hwnd_, WC_LISTVIEWA, "",
                       WS_TABSTOP | WS_VSCROLL | LVS_REPORT | LVS_OWNERDATA | LVS_OWNERDRAWFIXED |
                           LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
-                      kStringGrid, IDC_STRINGGRID1, WS_EX_CLIENTEDGE);
+                      kRecordGrid, IDC_STRINGGRID1, WS_EX_CLIENTEDGE);
   SendMessageA(StringGrid1, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   SendMessageA(StringGrid1, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                LVS_EX_FULLROWSELECT);
