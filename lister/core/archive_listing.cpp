@@ -49,6 +49,8 @@ void ArchiveListing::ListArchive() {
   const archive::PathParts parts = archive::SplitPath(archivePath_);
   archiveName_ = parts.baseName + parts.extension;
   changed_ = false;
+  stopRequested_ = false;
+  cut_ = false;
   if (archivePath_.empty()) {
     Fail(kNoFileMessage);
     return;
@@ -73,24 +75,27 @@ void ArchiveListing::ListArchive() {
   nextRow_ = 0;
   ListingTotals totals;
   PutEmptyRows(0, inside.first);
-  for (std::int32_t index = inside.first; index < inside.end && !changed_; ++index) {
+  for (std::int32_t index = inside.first; index < inside.end && !cut_; ++index) {
+    if (stopRequested_) {
+      CutAt(index, count);
+      break;
+    }
     const std::optional<RecordRow> row = ReadRecordRow(index);
     if (row) {
       totals.Add(*row);
       PutRow(*row);
     } else {
       changed_ = true;
-      PutRow({.index = index, .runLength = count - index, .kind = RowKind::kNotListed});
-      view_.CutTable(nextRow_);
+      CutAt(index, count);
     }
   }
-  if (!changed_) {
+  if (!cut_) {
     PutEmptyRows(inside.end, count);
   }
 
   view_.SetCaption(CaptionFor(archiveName_));
   version_ = reader_.Version();
-  totals_ = totals;  // after a change, the totals of the rows read
+  totals_ = totals;  // after a cut, the totals of the rows read
   RefreshSummary();
   if (changed_) {
     view_.ShowError(ChangedMessage(archiveName_));
@@ -140,6 +145,12 @@ void ArchiveListing::PutEmptyRows(std::int32_t first, std::int32_t end) {
     empty.index = index;
     PutRow(empty);
   }
+}
+
+void ArchiveListing::CutAt(std::int32_t index, std::int32_t count) {
+  cut_ = true;
+  PutRow({.index = index, .runLength = count - index, .kind = RowKind::kNotListed});
+  view_.CutTable(nextRow_);
 }
 
 void ArchiveListing::Fail(std::string_view message) {

@@ -36,8 +36,11 @@ class ArchiveListing {
   // Lists the archive at the archive path; on failure shows the message, then resets. An open
   // that finds another file than the first open did (replaced, changed or deleted) stops the
   // listing there: the rows read stay, one row stands for the records not listed, the summary
-  // holds the totals of the rows read, and then the changed message is shown.
+  // holds the totals of the rows read, and then the changed message is shown. A listing stopped
+  // through Stop ends the same way before its next record, without a message.
   void ListArchive();
+  // Asks the running listing to stop before its next record; called from within the view.
+  void Stop() { stopRequested_ = true; }
   void RefreshSummary();
   void ResetListing();
   void SetShowInKB(bool flag);
@@ -45,6 +48,8 @@ class ArchiveListing {
   const std::string& ArchiveName() const { return archiveName_; }
   // True when the last listing stopped because the archive changed.
   bool Changed() const { return changed_; }
+  // True when the last listing stopped early, because the archive changed or through Stop.
+  bool Cut() const { return cut_; }
   std::int32_t RecordCount() const { return recordCount_; }
   std::int64_t TotalUncompressed() const { return totals_.uncompressed; }
   std::int64_t TotalCompressed() const { return totals_.compressed; }
@@ -61,6 +66,8 @@ class ArchiveListing {
   }
   void PutRow(const RecordRow& row) { view_.SetRecordRow(nextRow_++, row); }
   void PutEmptyRows(std::int32_t first, std::int32_t end);
+  // Ends the table with one row for the records from `index` to `count`, which were not listed.
+  void CutAt(std::int32_t index, std::int32_t count);
   std::string SizeText(std::int64_t bytes) const;
 
   archive::ArchiveReader& reader_;
@@ -75,6 +82,8 @@ class ArchiveListing {
   std::int64_t nextRow_ = 0;
   std::optional<archive::FileIdentity> identity_;  // of the listing's first open
   bool changed_ = false;
+  bool stopRequested_ = false;
+  bool cut_ = false;
 };
 
 // Indexes [first, end) of the entries that lie wholly inside a file of `fileSize` bytes, among

@@ -1,8 +1,21 @@
 #include "lister/desktop/listing_session.h"
 
 #include <algorithm>
+#include <string>
+#include <vector>
+
+#include "lister/core/listing_texts.h"
 
 namespace lister {
+
+namespace {
+
+// A listed archive's summary lines, each without a value.
+Summary BlankSummary() {
+  return {.lines = std::vector<std::string>(kSummaryLineCount), .listed = true};
+}
+
+}  // namespace
 
 // Marks the time a listing runs; at its end, also when the listing throws, a close request
 // made meanwhile is carried out.
@@ -33,6 +46,7 @@ bool ListingSession::ListArchive() {
   }
   const BusyScope scope(*this);
   const std::int64_t previousRow = window_.CurrentGridRow();
+  window_.SetSummary(BlankSummary());  // none of the earlier archive's values beside new rows
   listing_.ListArchive();
   EndProgress();
   window_.ShowFilledRows();
@@ -65,9 +79,16 @@ void ListingSession::SetShowInKB(bool inKB) {
 bool ListingSession::RequestClose() {
   if (busy_) {
     closeRequested_ = true;
+    listing_.Stop();
     return false;
   }
   return true;
+}
+
+void ListingSession::CancelListing() {
+  if (busy_) {
+    listing_.Stop();
+  }
 }
 
 bool ListingSession::AcceptsPathLength(std::size_t length) {
@@ -76,7 +97,7 @@ bool ListingSession::AcceptsPathLength(std::size_t length) {
 
 DropAnswer ListingSession::AnswerDrop(bool copyOffered, bool linkOffered,
                                       std::size_t pathLength) const {
-  if (busy_ || modalBoxes_ > 0 || !AcceptsPathLength(pathLength)) {
+  if (busy_ || modalBoxes_ > 0 || pathLength == 0) {
     return DropAnswer::kRefuse;
   }
   if (copyOffered) {
@@ -105,7 +126,7 @@ void ListingSession::SetRecordRow(std::int64_t row, const RecordRow& record) {
 }
 
 void ListingSession::CutTable(std::int64_t recordRows) {
-  EndProgress();  // the listing has stopped: its error box comes next
+  EndProgress();  // the listing has stopped early: any error box comes next
   window_.ResetTable([this, recordRows] { rows_.Cut(recordRows); });
 }
 

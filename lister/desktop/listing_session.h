@@ -79,8 +79,11 @@ class ListingSession : private ListingView {
   // True while a listing runs: the window then takes no commands.
   bool Busy() const { return busy_; }
   // A close request (the close box, Alt+F4, Esc): true when the window may close now; while a
-  // listing runs it is kept and carried out at the listing's end.
+  // listing runs it stops the listing before its next record and is carried out at its end.
   bool RequestClose();
+  // The progress window's Cancel: the running listing stops before its next record; the rows
+  // read stay, one row stands for the records not listed and the totals cover the rows read.
+  void CancelListing();
 
   // A modal box of the window (the error box, the about box, the open dialog) is up while one
   // of these lives.
@@ -96,10 +99,11 @@ class ListingSession : private ListingView {
   };
 
   // Whether a path of `length` characters (the toolkit's own: bytes, or Unicode characters) may
-  // be listed when chosen or dropped: an empty or longer path counts as a cancel.
+  // be listed when chosen in the open dialog: an empty or longer path counts as a cancel.
   static bool AcceptsPathLength(std::size_t length);
   // The answer to a drag of a path of `pathLength` characters that offers a copy, a link or
-  // both: none while a listing runs or a modal box is up.
+  // both: none for an empty path, or while a listing runs or a modal box is up. A dropped path
+  // of any length is taken, as on the command line.
   DropAnswer AnswerDrop(bool copyOffered, bool linkOffered, std::size_t pathLength) const;
 
   const OpenChoice& LastChoice() const { return lastChoice_; }

@@ -75,16 +75,18 @@ TEST_F(SessionTest, TheBusyGateRefusesCommandsAndCarriesOutACloseAtTheEnd) {
   std::string during;
   window.hook = [&] {
     const bool taken = session.ListChosenPath(other) || session.ListDroppedPath(other) ||
-                       session.ListArchive() || session.RequestClose() ||
+                       session.ListArchive() ||
                        session.AnswerDrop(true, true, 5) != DropAnswer::kRefuse;
     session.SetShowInKB(false);
-    during += taken ? "taken " : "refused ";
+    during += (taken ? "taken " : "refused ") + window.sizes;
     window.hook = nullptr;
   };
+  session.ListChosenPath(other);
+  window.log.clear();
   EXPECT_TRUE(session.ListChosenPath(many));
-  EXPECT_EQ(during, "refused ");
+  EXPECT_EQ(during, "refused ") << "no earlier values beside the new rows";
   EXPECT_TRUE(window.log.starts_with("reset show:many.spr:600 rows update:1 ")) << window.log;
-  EXPECT_TRUE(window.log.ends_with("update:600 hide rows place:1top close ")) << window.log;
+  EXPECT_TRUE(window.log.ends_with("update:600 hide rows place:1 ")) << window.log;
   EXPECT_EQ(window.caption + " " + window.sizes, "Trovanta (many.spr) 0 KB (not compressed)");
   EXPECT_EQ(session.LastChoice().path, "") << "a refused drop is not remembered";
 
@@ -97,12 +99,40 @@ TEST_F(SessionTest, TheBusyGateRefusesCommandsAndCarriesOutACloseAtTheEnd) {
   EXPECT_EQ(session.LastChoice().path, other) << "a dropped file is remembered as if chosen";
 }
 
+// A cancel or a close request stops the listing before its next record: the rows read stay and
+// one row stands for the rest, with no error box; a close is then carried out.
+TEST_F(SessionTest, ACancelOrACloseStopsTheListingKeepingTheRowsRead) {
+  const std::string many = Archive("many.spr", 3000);
+  session.SetProgressDelay(std::chrono::milliseconds(0));
+  for (const bool close : {false, true}) {
+    window.log.clear();
+    window.hook = [&] {
+      close ? void(session.RequestClose()) : session.CancelListing();
+      window.hook = nullptr;
+    };
+    EXPECT_TRUE(session.ListChosenPath(many));
+    ASSERT_EQ(session.Rows().Rows(), 2) << close;
+    const lister::RecordRow* last = session.Rows().Row(1);
+    EXPECT_EQ(std::string(session.Rows().Row(0)->Name()) + " " + std::to_string(last->runLength),
+              "R0 2999");
+    EXPECT_EQ(last->kind, lister::RowKind::kNotListed);
+    EXPECT_EQ(window.log.find("error"), std::string::npos) << window.log;
+    EXPECT_TRUE(window.log.ends_with(close ? "hide reset rows place:1 close "
+                                           : "hide reset rows place:1top "))
+        << window.log;
+    EXPECT_FALSE(session.Busy());
+  }
+  session.CancelListing();
+  EXPECT_TRUE(session.ListChosenPath(many));
+  EXPECT_EQ(session.Rows().Rows(), 3000) << "a cancel while idle stops nothing";
+}
+
 TEST_F(SessionTest, DropsAreTakenAsACopyOrALinkWhileNoModalBoxIsUp) {
   // Copy and link offered, the path's length, a modal box up, the answer.
   const std::tuple<bool, bool, std::size_t, bool, DropAnswer> cases[] = {
       {true, true, 1, false, DropAnswer::kCopy},     {false, true, 259, false, DropAnswer::kLink},
       {false, false, 9, false, DropAnswer::kRefuse}, {true, true, 0, false, DropAnswer::kRefuse},
-      {true, true, 260, false, DropAnswer::kRefuse}, {true, false, 9, true, DropAnswer::kRefuse},
+      {true, true, 4096, false, DropAnswer::kCopy},  {true, false, 9, true, DropAnswer::kRefuse},
   };
   for (const auto& [copy, link, length, modalUp, answer] : cases) {
     std::optional<lister::ListingSession::ModalScope> modal;
