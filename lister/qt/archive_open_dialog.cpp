@@ -1,4 +1,4 @@
-#include "archive_open_dialog.h"
+#include "lister/qt/archive_open_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +7,7 @@
 #include <QGridLayout>
 #include <vector>
 
-#include "visible_text.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 

@@ -1,11 +1,11 @@
-#include "line_label.h"
+#include "lister/qt/line_label.h"
 
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 
