@@ -16,6 +16,9 @@ if(NOT GORBLUNK_MINGW_CXX)
   return()
 endif()
 set(GORBLUNK_WINDOWS_BUILD ${CMAKE_BINARY_DIR}/windows)
+# What runs them here, for the tests and benchmarks that do: Wine, on a virtual screen.
+find_program(GORBLUNK_WINE wine)
+find_program(GORBLUNK_XVFB_RUN xvfb-run)
 include(ExternalProject)
 ExternalProject_Add(windows_programs
   SOURCE_DIR ${PROJECT_SOURCE_DIR}
