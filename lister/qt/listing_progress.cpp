@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <limits>
 
@@ -81,6 +82,9 @@ ListingProgress::ListingProgress(QWidget* parent, const QString& archiveName,
   auto* button = new QPushButton(FixedText(kCancelCaption), box);
   button->setObjectName("CancelButton");
   box->setCancelButton(button);
+  // The dialog's default button and this one each left an Esc shortcut, and two shortcuts for
+  // one key take the key and do nothing; Esc reaches keyPressEvent instead.
+  qDeleteAll(box->findChildren<QShortcut*>());
   QObject::disconnect(box, &QProgressDialog::canceled, box, &QProgressDialog::cancel);
   QObject::connect(box, &QProgressDialog::canceled, box, [box] { box->Cancel(); });
   box->setAutoClose(false);
