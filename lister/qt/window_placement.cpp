@@ -13,6 +13,11 @@ QScreen* ScreenOf(const QWidget& window) {
   return screen != nullptr ? screen : QGuiApplication::primaryScreen();
 }
 
+// The frame's size until the window manager has framed the window: a title bar, and the
+// left and right (or top and bottom) borders together.
+constexpr int kTitleBarGuess = 20;
+constexpr int kBorderGuess = 8;
+
 // Whether the window's frame is known; the offscreen platform draws none.
 bool IsFramed(const QWidget& window) {
   return window.frameGeometry().size() != window.size() ||
@@ -36,7 +41,7 @@ class CentreWhenFramed : public QObject {
     if ((event->type() == QEvent::Move || event->type() == QEvent::Resize) && IsFramed(window)) {
       window.removeEventFilter(this);
       window.setProperty(kPending, false);
-      CentreOnScreen(window);
+      FitOnScreen(window);
       deleteLater();
     }
     return QObject::eventFilter(watched, event);
@@ -74,7 +79,6 @@ void CentreOnScreen(QWidget& window) {
     return;
   }
   // A title bar's height is the best guess of the frame until it is known.
-  constexpr int kTitleBarGuess = 20;
   window.move(left, top + kTitleBarGuess / 2);
   if (!CentreWhenFramed::Pending(window)) {
     new CentreWhenFramed(window);
@@ -86,8 +90,10 @@ void FitOnScreen(QWidget& dialog) {
   if (screen == nullptr) {
     return;
   }
-  const QSize room =
-      screen->availableGeometry().size() - (dialog.frameGeometry().size() - dialog.size());
+  // Until the frame is known, room for a title bar and borders is kept.
+  const QSize frame = IsFramed(dialog) ? dialog.frameGeometry().size() - dialog.size()
+                                       : QSize(kBorderGuess, kTitleBarGuess + kBorderGuess);
+  const QSize room = screen->availableGeometry().size() - frame;
   if (dialog.width() > room.width() || dialog.height() > room.height()) {
     // The layout's minimum size would keep the dialog as large as it is.
     dialog.setMinimumSize(dialog.minimumSize().boundedTo(room));
