@@ -23,6 +23,7 @@
 #include "error_box.h"
 #include "grid_painting.h"
 #include "line_label.h"
+#include "lister/desktop/row_copy.h"
 #include "listing_progress.h"
 #include "program_icon.h"
 #include "record_grid.h"
@@ -276,26 +277,16 @@ void MainWindow::OnCopyRows() {
   if (selected.isEmpty()) {
     return;
   }
+  // The selection is one range of rows.
   int first = selected.front().row();
   int last = first;
   for (const QModelIndex& index : selected) {
     first = std::min(first, index.row());
     last = std::max(last, index.row());
   }
-  QStringList lines;
-  QStringList header;
-  for (int column = 0; column < model_->columnCount(); ++column) {
-    header.append(model_->headerData(column, Qt::Horizontal).toString());
-  }
-  lines.append(header.join(u'\t'));
-  for (int row = first; row <= last; ++row) {
-    QStringList cells;
-    for (int column = 0; column < model_->columnCount(); ++column) {
-      cells.append(model_->index(row, column).data().toString());
-    }
-    lines.append(cells.join(u'\t'));
-  }
-  QGuiApplication::clipboard()->setText(lines.join(u'\n') + u'\n');
+  const std::string text = CopiedRowsText(session_.Rows(), first, last + 1, RunText::kShort, "\n");
+  QGuiApplication::clipboard()->setText(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 namespace {
