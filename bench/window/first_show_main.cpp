@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "soak_memory.h"
-#include "start_up.h"
+#include "bench/soak_memory.h"
+#include "lister/qt/start_up.h"
 
 namespace {
 

@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "archive_format.h"
-#include "archive_writer.h"
-#include "error_box.h"
-#include "main_window.h"
-#include "soak_memory.h"
-#include "start_up.h"
-#include "temp_dir.h"
+#include "archive/archive_format.h"
+#include "archive/archive_writer.h"
+#include "bench/soak_memory.h"
+#include "lister/qt/error_box.h"
+#include "lister/qt/main_window.h"
+#include "lister/qt/start_up.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "about.h"
+#include "lister/qt/about.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -9,12 +9,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "lister/core/listing_texts.h"
 #include "lister/desktop/window_layout.h"
-#include "listing_texts.h"
-#include "program_icon.h"
-#include "visible_text.h"
-#include "window_font.h"
-#include "window_placement.h"
+#include "lister/qt/program_icon.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_font.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 

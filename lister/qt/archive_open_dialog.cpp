@@ -1,4 +1,4 @@
-#include "archive_open_dialog.h"
+#include "lister/qt/archive_open_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,8 +7,8 @@
 #include <QGridLayout>
 #include <vector>
 
-#include "visible_text.h"
-#include "window_placement.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 

@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "dialog_runner.h"
 #include "lister/desktop/listing_session.h"
+#include "lister/qt/dialog_runner.h"
 
 class QFileDialog;
 

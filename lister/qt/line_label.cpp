@@ -1,13 +1,13 @@
-#include "line_label.h"
+#include "lister/qt/line_label.h"
 
 #include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
-#include "line_label_accessible.h"
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
+#include "lister/qt/line_label_accessible.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 

@@ -1,12 +1,12 @@
-#include "line_label_accessible.h"
+#include "lister/qt/line_label_accessible.h"
 
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
 #include <algorithm>
 
-#include "line_label.h"
 #include "lister/desktop/window_layout.h"
+#include "lister/qt/line_label.h"
 
 namespace lister::window {
 

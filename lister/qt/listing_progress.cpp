@@ -1,4 +1,4 @@
-#include "listing_progress.h"
+#include "lister/qt/listing_progress.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -12,9 +12,9 @@
 #include <limits>
 
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
-#include "window_font.h"
-#include "window_placement.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_font.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "lister/qt/main_window.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,20 +17,20 @@
 #include <QScrollBar>
 #include <QTableView>
 
-#include "about.h"
-#include "archive_open_dialog.h"
-#include "display_text.h"
-#include "error_box.h"
-#include "grid_painting.h"
-#include "line_label.h"
+#include "lister/core/display_text.h"
 #include "lister/desktop/row_copy.h"
-#include "listing_progress.h"
-#include "program_icon.h"
-#include "record_grid.h"
-#include "record_table_model.h"
-#include "visible_text.h"
-#include "window_font.h"
-#include "window_placement.h"
+#include "lister/qt/about.h"
+#include "lister/qt/archive_open_dialog.h"
+#include "lister/qt/error_box.h"
+#include "lister/qt/grid_painting.h"
+#include "lister/qt/line_label.h"
+#include "lister/qt/listing_progress.h"
+#include "lister/qt/program_icon.h"
+#include "lister/qt/record_grid.h"
+#include "lister/qt/record_table_model.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_font.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 

@@ -12,9 +12,9 @@
 #include <memory>
 #include <string>
 
-#include "archive_reader.h"
-#include "dialog_runner.h"
+#include "archive/archive_reader.h"
 #include "lister/desktop/listing_session.h"
+#include "lister/qt/dialog_runner.h"
 
 class QAction;
 class QGroupBox;

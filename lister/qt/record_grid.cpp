@@ -1,4 +1,4 @@
-#include "record_grid.h"
+#include "lister/qt/record_grid.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>

@@ -8,8 +8,8 @@
 #include <array>
 #include <functional>
 
+#include "lister/core/listing_texts.h"
 #include "lister/desktop/row_store.h"
-#include "listing_texts.h"
 
 namespace lister::window {
 

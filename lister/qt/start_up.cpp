@@ -1,12 +1,12 @@
-#include "start_up.h"
+#include "lister/qt/start_up.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 #include <algorithm>
 
-#include "listing_texts.h"
-#include "program_icon.h"
-#include "visible_text.h"
+#include "lister/core/listing_texts.h"
+#include "lister/qt/program_icon.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 

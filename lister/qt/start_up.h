@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_reader.h"
-#include "dialog_runner.h"
-#include "main_window.h"
+#include "archive/archive_reader.h"
+#include "lister/qt/dialog_runner.h"
+#include "lister/qt/main_window.h"
 
 namespace lister::window {
 

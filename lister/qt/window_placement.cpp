@@ -1,4 +1,4 @@
-#include "window_placement.h"
+#include "lister/qt/window_placement.h"
 
 #include <QEvent>
 #include <QGuiApplication>

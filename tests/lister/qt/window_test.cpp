@@ -7,13 +7,13 @@
 #include <QtWidgets>
 #include <ostream>
 
-#include "about.h"
-#include "error_box.h"
-#include "line_label.h"
-#include "record_table_model.h"
-#include "start_up.h"
-#include "temp_dir.h"
-#include "window_font.h"
+#include "lister/qt/about.h"
+#include "lister/qt/error_box.h"
+#include "lister/qt/line_label.h"
+#include "lister/qt/record_table_model.h"
+#include "lister/qt/start_up.h"
+#include "lister/qt/window_font.h"
+#include "tests/support/temp_dir.h"
 
 void PrintTo(const QString& text, std::ostream* out) {
   *out << '"' << text.toStdString() << '"';
