@@ -50,11 +50,13 @@ int TextWidth(HDC dc, std::string_view text);
 // nothing when cancelled or longer than a path may be.
 std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam, const OpenChoice& last);
 
-// The modal progress window of a long listing: records done of the total. Only its owner
-// closes it; while it is up the owner is disabled.
+// The modal progress window of a long listing: records done of the total, and a Cancel button
+// (Esc too) that calls `cancel`. A close request (Alt+F4) goes to the owner. Only the owner
+// closes it; while it is up the owner is disabled. The seam hears of it once it is shown.
 class ListingProgress {
  public:
-  ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows);
+  ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
+                  const DialogSeam& seam, std::function<void()> cancel);
   ~ListingProgress();
   ListingProgress(const ListingProgress&) = delete;
   ListingProgress& operator=(const ListingProgress&) = delete;
@@ -67,6 +69,7 @@ class ListingProgress {
   HWND dialog_;
   std::string archiveName_;
   std::int64_t totalRows_;
+  std::function<void()> cancel_;
 };
 
 }  // namespace lister::win32
