@@ -413,6 +413,16 @@ void MainWindow::Show() {
   UpdateWindow(hwnd_);
 }
 
+HWND MainWindow::ControlNamed(std::string_view name) const {
+  const std::pair<std::string_view, HWND> controls[] = {
+      {"GroupBox1", headerGroup_},      {"Label1", summaryNames_.hwnd},
+      {"Label2", summaryValues_.hwnd},  {"RadioButton1", inKbButton_},
+      {"RadioButton2", inBytesButton_}, {"StringGrid1", recordGrid_}};
+  const auto* found = std::find_if(std::begin(controls), std::end(controls),
+                                   [name](const auto& control) { return control.first == name; });
+  return found != std::end(controls) ? found->second : nullptr;
+}
+
 std::int64_t MainWindow::CurrentGridRow() const {
   if (SendMessageA(recordGrid_, LVM_GETSELECTEDCOUNT, 0, 0) == 0) {
     return 0;
@@ -487,7 +497,7 @@ void MainWindow::Pump() {
       PostQuitMessage(static_cast<int>(message.wParam));
       break;
     }
-    // Esc and Enter in the progress window press its Cancel; Esc in the main window asks it to
+    // Esc in the progress window presses its Cancel; Esc in the main window asks it to
     // close, which stops the listing too.
     if ((progress_ && IsDialogMessageA(progress_->Handle(), &message)) || PreviewMessage(message)) {
       continue;

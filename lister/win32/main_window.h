@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive_reader.h"
@@ -47,6 +48,9 @@ class MainWindow : private SessionWindow {
   HWND Handle() const { return hwnd_; }
   HWND Owner() const { return owner_; }
   HWND Grid() const { return recordGrid_; }
+  // A control by the name that users' tools know it by ("StringGrid1", "Label2" ...); nullptr for
+  // a name it does not have.
+  HWND ControlNamed(std::string_view name) const;
 
   // Puts the header row and the field names into their controls; called once, at start-up.
   void PlaceFixedTexts();
