@@ -196,6 +196,7 @@ ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std
   CentreOnScreen(dialog_);
   EnableWindow(owner_, FALSE);
   ShowWindow(dialog_, SW_SHOW);
+  SetFocus(GetDlgItem(dialog_, IDCANCEL));  // for Esc, also when shown while inactive
   if (seam.boxShown) {
     seam.boxShown(dialog_);
   }

@@ -51,8 +51,9 @@ int TextWidth(HDC dc, std::string_view text);
 std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam, const OpenChoice& last);
 
 // The modal progress window of a long listing: records done of the total, and a Cancel button
-// (Esc too) that calls `cancel`. A close request (Alt+F4) goes to the owner. Only the owner
-// closes it; while it is up the owner is disabled. The seam hears of it once it is shown.
+// (Esc too) that calls `cancel`. Its close box and Alt+F4 ask the owner to close, as the owner's
+// own close box would if it were not disabled while the progress window is up. Only the owner
+// closes it. The seam hears of it once it is shown.
 class ListingProgress {
  public:
   ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
