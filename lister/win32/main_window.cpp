@@ -754,20 +754,23 @@ void MainWindow::CopySelectedRows() const {
   HGLOBAL memory =
       GlobalAlloc(GMEM_MOVEABLE, (static_cast<SIZE_T>(wideLength) + 1) * sizeof(WCHAR));
   auto* wide = memory != nullptr ? static_cast<WCHAR*>(GlobalLock(memory)) : nullptr;
-  if (wide == nullptr) {
-    if (memory != nullptr) {
-      GlobalFree(memory);
-    }
+  const bool converted =
+      wide != nullptr && MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                                             wide, wideLength) == wideLength;
+  if (wide != nullptr) {
+    wide[wideLength] = L'\0';
+    GlobalUnlock(memory);
+  }
+  if (!converted) {
+    GlobalFree(memory);  // nothing for nullptr
     return;
   }
-  MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide, wideLength);
-  wide[wideLength] = L'\0';
-  GlobalUnlock(memory);
   // Another program may hold the clipboard: the copy is then not made, as in other programs.
   if (!OpenClipboard(hwnd_)) {
     GlobalFree(memory);
     return;
   }
+  // Once the clipboard is open, emptying and closing it fail only for a clipboard not ours.
   EmptyClipboard();
   if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
     GlobalFree(memory);  // still ours when the clipboard did not take it
