@@ -59,7 +59,7 @@ archive::ArchiveImage HostileArchive() {
   return image;
 }
 
-void Drop(lister::window::TForm1& form, const std::string& path) {
+void Drop(lister::window::MainWindow& form, const std::string& path) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
                ? static_cast<int>(QMessageBox::Ok)
                : static_cast<int>(QDialog::Rejected);
   };
-  const std::unique_ptr<lister::window::TForm1> form =
+  const std::unique_ptr<lister::window::MainWindow> form =
       lister::window::PrepareMainWindow(reader, {}, answer);
   form->show();
 

@@ -57,7 +57,7 @@ ErrorBox::ErrorBox(const QString& message, QWidget* parent)
 void ErrorBox::showEvent(QShowEvent* event) {
   // QMessageBox settles its size while being shown; only then can it be centred.
   QMessageBox::showEvent(event);
-  CentreOnScreen(*this);
+  FitOnScreen(*this);
 }
 
 }  // namespace lister::window
