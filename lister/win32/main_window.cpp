@@ -20,8 +20,6 @@ namespace {
 constexpr char kMainWindowClass[] = "TForm1";
 constexpr char kApplicationClass[] = "TApplication";
 constexpr char kLabelClass[] = "TLabel";
-// What screen readers call the record grid.
-constexpr char kRecordGridName[] = "Records";
 // Grid lines between the cells, the same grey in every toolkit.
 constexpr COLORREF kGridLineColour = RGB(0xB8, 0xB8, 0xB8);
 
@@ -378,7 +376,7 @@ void MainWindow::BuildGrid() {
                           LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
                       kRecordGrid, IDC_RECORD_GRID, WS_EX_CLIENTEDGE);
   SendMessageA(recordGrid_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-  SetWindowTextA(recordGrid_, kRecordGridName);  // its name for screen readers
+  SetWindowTextA(recordGrid_, Text(kRecordGridName).c_str());  // its name for screen readers
   SendMessageA(recordGrid_, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT,
                LVS_EX_FULLROWSELECT);
   for (std::size_t i = 0; i < kColumnCount; ++i) {
@@ -746,7 +744,7 @@ void MainWindow::CopySelectedRows() const {
   if (count <= 0 || first < 0) {
     return;
   }
-  // The selection is one range of rows.
+  // The grid selects one range: its first row and its length.
   const std::string text =
       CopiedRowsText(session_.Rows(), first, first + count, RunText::kShort, "\r\n");
   const int wideLength =
