@@ -34,6 +34,8 @@ inline constexpr std::string_view kInBytesCaption = "in bytes";
 inline constexpr std::string_view kInKBCaption = "in KB";
 
 inline constexpr Box kRecordGrid = {8, 112, 457, 174};
+// What screen readers call the record grid.
+inline constexpr std::string_view kRecordGridName = "Records";
 inline constexpr int kGridRowHeight = 18;
 inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72, 72, 72};
 // Cell text starts this far in from the cell's left and top edges.

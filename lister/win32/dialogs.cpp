@@ -165,22 +165,41 @@ std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam,
 
 namespace {
 
-INT_PTR CALLBACK ProgressProc(HWND, UINT message, WPARAM wParam, LPARAM) {
-  // Neither Esc nor a close request ends a listing.
-  return message == WM_CLOSE || (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL);
+INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    return TRUE;
+  }
+  const auto* cancel =
+      reinterpret_cast<const std::function<void()>*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && cancel != nullptr) {
+    EnableWindow(GetDlgItem(dialog, IDCANCEL), FALSE);  // once is enough
+    (*cancel)();
+    return TRUE;
+  }
+  if (message == WM_CLOSE) {
+    PostMessageA(GetWindow(dialog, GW_OWNER), WM_CLOSE, 0, 0);
+    return TRUE;
+  }
+  return FALSE;
 }
 
 }  // namespace
 
-ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows)
-    : owner_(owner), archiveName_(archiveName), totalRows_(totalRows) {
+ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
+                                 const DialogSeam& seam, std::function<void()> cancel)
+    : owner_(owner), archiveName_(archiveName), totalRows_(totalRows), cancel_(std::move(cancel)) {
   dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), owner,
-                               ProgressProc, 0);
+                               ProgressProc, reinterpret_cast<LPARAM>(&cancel_));
   SendDlgItemMessageA(dialog_, IDC_PROGRESSBAR, PBM_SETRANGE32, 0,
                       static_cast<LPARAM>(std::min<std::int64_t>(totalRows, INT_MAX)));
   CentreOnScreen(dialog_);
   EnableWindow(owner_, FALSE);
   ShowWindow(dialog_, SW_SHOW);
+  SetFocus(GetDlgItem(dialog_, IDCANCEL));  // for Esc, also when shown while inactive
+  if (seam.boxShown) {
+    seam.boxShown(dialog_);
+  }
 }
 
 ListingProgress::~ListingProgress() {

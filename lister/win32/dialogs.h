@@ -50,11 +50,14 @@ int TextWidth(HDC dc, std::string_view text);
 // nothing when cancelled or longer than a path may be.
 std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam, const OpenChoice& last);
 
-// The modal progress window of a long listing: records done of the total. Only its owner
-// closes it; while it is up the owner is disabled.
+// The modal progress window of a long listing: records done of the total, and a Cancel button
+// (Esc too) that calls `cancel`. Its close box and Alt+F4 ask the owner to close, as the owner's
+// own close box would if it were not disabled while the progress window is up. Only the owner
+// closes it. The seam hears of it once it is shown.
 class ListingProgress {
  public:
-  ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows);
+  ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
+                  const DialogSeam& seam, std::function<void()> cancel);
   ~ListingProgress();
   ListingProgress(const ListingProgress&) = delete;
   ListingProgress& operator=(const ListingProgress&) = delete;
@@ -67,6 +70,7 @@ class ListingProgress {
   HWND dialog_;
   std::string archiveName_;
   std::int64_t totalRows_;
+  std::function<void()> cancel_;
 };
 
 }  // namespace lister::win32

@@ -14,10 +14,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // The first argument is the archive whatever it looks like, and is taken whole at any length.
   const std::vector<std::string> args = lister::SplitCommandLine(GetCommandLineA());
   lister::win32::RegisterWindowClasses(instance);
-  lister::win32::TForm1 form(reader);
-  form.SetArchivePath(args.size() > 1 ? args[1] : std::string());
-  form.PlaceFixedTexts();
-  form.ListArchive();
-  form.Show();
-  return lister::win32::RunMessageLoop(form);
+  lister::win32::MainWindow window(reader);
+  window.SetArchivePath(args.size() > 1 ? args[1] : std::string());
+  window.PlaceFixedTexts();
+  window.ListArchive();
+  window.Show();
+  return lister::win32::RunMessageLoop(window);
 }

@@ -1,4 +1,4 @@
-// TForm1: the main window of Trovanta.exe, drawn in Win32 over the listing session. The session
+// MainWindow: the main window of Trovanta.exe, drawn in Win32 over the listing session. The session
 // keeps the behaviour and the listing the texts; the window builds its controls from the layout
 // table, passes the user's commands on and shows what comes back. Names and titles from the
 // archive reach the ANSI functions as stored, so they show in the system's code page.
@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "archive/archive_reader.h"
@@ -25,27 +26,31 @@ namespace lister::win32 {
 // Registers the window classes of the program; once per process.
 void RegisterWindowClasses(HINSTANCE instance);
 
-// Label1 and Label2: lines side by side with the other label's, 13 pixels each, "&" shown as
-// itself, sized to the text, opaque.
+// The summary's field names and values: lines side by side with the other label's, 13 pixels
+// each, "&" shown as itself, sized to the text, opaque. The window text is what screen readers
+// read: `accessibleText`, or the lines when it is empty.
 struct LineLabel {
   HWND hwnd = nullptr;
   HFONT font = nullptr;
   std::vector<std::string> lines;
 
-  void SetLines(std::vector<std::string> texts);
+  void SetLines(std::vector<std::string> texts, const std::string& accessibleText = {});
 };
 
-class TForm1 : private SessionWindow {
+class MainWindow : private SessionWindow {
  public:
   // `quitOnClose`: closing the window ends the message loop (the program), not only the window.
-  TForm1(archive::ArchiveReader& reader, DialogSeam seam = {}, bool quitOnClose = true);
-  ~TForm1() override;
-  TForm1(const TForm1&) = delete;
-  TForm1& operator=(const TForm1&) = delete;
+  MainWindow(archive::ArchiveReader& reader, DialogSeam seam = {}, bool quitOnClose = true);
+  ~MainWindow() override;
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
 
   HWND Handle() const { return hwnd_; }
   HWND Owner() const { return owner_; }
-  HWND Grid() const { return StringGrid1; }
+  HWND Grid() const { return recordGrid_; }
+  // A control by the name that users' tools know it by ("StringGrid1", "Label2" ...); nullptr for
+  // a name it does not have.
+  HWND ControlNamed(std::string_view name) const;
 
   // Puts the header row and the field names into their controls; called once, at start-up.
   void PlaceFixedTexts();
@@ -63,22 +68,26 @@ class TForm1 : private SessionWindow {
 
   void ShowError(const std::string& message) override;
 
-  void Open1Click();
-  void e1Click();
-  void RadioButton1Click();
-  void RadioButton2Click();
+  void OnOpen();
+  void OnAbout();
+  // A unit button became the chosen one: sizes in KB (true) or in bytes.
+  void OnUnitChosen(bool inKB);
   // Esc asks the window to close (true); any other key is left to the control (false).
-  bool FormKeyPress(WPARAM key);
+  bool OnKeyPress(WPARAM key);
+  // Ctrl+C, Ctrl+Insert: the selected rows to the clipboard as tab-separated lines.
+  void CopySelectedRows() const;
 
  private:
-  friend LRESULT CALLBACK FormProc(HWND, UINT, WPARAM, LPARAM);
+  friend LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void BuildGroupBox();
+  void BuildHeaderGroup();
   void BuildGrid();
   void DrawRow(const DRAWITEMSTRUCT& item) const;
   void GetRowText(NMLVDISPINFOA& info) const;
   void DropFiles(HDROP drop);
   void Pump();
+  // Remembers the focused control when the window is deactivated, restores it on activation.
+  void OnActivate(bool active);
 
   void ResetTable(const std::function<void()>& resize) override;
   void ShowFilledRows() override;
@@ -100,15 +109,16 @@ class TForm1 : private SessionWindow {
   HBRUSH gridLine_;
   HWND owner_ = nullptr;
   HWND hwnd_ = nullptr;
-  HWND GroupBox1 = nullptr;
-  LineLabel Label1;
-  LineLabel Label2;
-  HWND RadioButton1 = nullptr;
-  HWND RadioButton2 = nullptr;
-  HWND StringGrid1 = nullptr;
+  HWND headerGroup_ = nullptr;
+  LineLabel summaryNames_;
+  LineLabel summaryValues_;
+  HWND inKbButton_ = nullptr;
+  HWND inBytesButton_ = nullptr;
+  HWND recordGrid_ = nullptr;
+  HWND focusBeforeDeactivation_ = nullptr;
 };
 
 // Runs the message loop until the program ends; returns its exit status.
-int RunMessageLoop(TForm1& form);
+int RunMessageLoop(MainWindow& window);
 
 }  // namespace lister::win32

@@ -16,7 +16,7 @@ int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();
   archive::ArchiveReader reader;
   lister::win32::RegisterWindowClasses(GetModuleHandleA(nullptr));
-  lister::win32::TForm1 form(reader);
+  lister::win32::MainWindow form(reader);
   form.SetArchivePath(argc > 1 ? argv[1] : "");
   form.PlaceFixedTexts();
   form.ListArchive();
