@@ -32,15 +32,44 @@ LIMIT = 1.2
 REPORT = re.compile(rb"first_show_ms=(\d+)")
 
 
-def wall_time(command, env):
-    """Seconds from launch to exit, and the program's own first-show figure when it gives one."""
-    start = time.monotonic()
-    done = subprocess.run(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
-    wall = time.monotonic() - start
-    if done.returncode != 0:
-        sys.exit(f"{' '.join(command)}: exit {done.returncode}: {done.stderr.decode()}")
-    match = REPORT.search(done.stderr)
-    return wall, int(match.group(1)) / 1000 if match else None
+def server_cpu(prefix):
+    """CPU seconds used so far by the wineserver of `prefix` (0 when none runs)."""
+    total = 0.0
+    for pid in filter(str.isdigit, os.listdir("/proc")):
+        try:
+            with open(f"/proc/{pid}/comm", encoding="ascii") as file:
+                if not file.read().startswith("wineserver"):
+                    continue
+            with open(f"/proc/{pid}/environ", "rb") as file:
+                if f"WINEPREFIX={prefix}".encode() not in file.read().split(b"\0"):
+                    continue
+            with open(f"/proc/{pid}/stat", encoding="ascii") as file:
+                fields = file.read().rsplit(")", 1)[1].split()
+        except OSError:  # gone meanwhile, or another user's
+            continue
+        total += (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+    return total
+
+
+def run(command, env):
+    """Wall seconds from launch to exit, CPU seconds of the program and of the wineserver, and
+    the program's own first-show figure when it gives one."""
+    server_before = server_cpu(env["WINEPREFIX"])
+    # Standard error goes to a file, not a pipe: Wine's desktop process (explorer.exe), started
+    # with a program's first window, inherits it and outlives the program by a second or more.
+    with tempfile.TemporaryFile() as errors:
+        start = time.monotonic()
+        child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
+        _, status, usage = os.wait4(child.pid, 0)
+        wall = time.monotonic() - start
+        errors.seek(0)
+        err = errors.read()
+    cpu = usage.ru_utime + usage.ru_stime
+    if os.waitstatus_to_exitcode(status) != 0:
+        sys.exit(f"{' '.join(command)}: exit {os.waitstatus_to_exitcode(status)}: {err.decode()}")
+    match = REPORT.search(err)
+    return (wall, cpu, server_cpu(env["WINEPREFIX"]) - server_before,
+            int(match.group(1)) / 1000 if match else None)
 
 
 def load_average():
@@ -84,15 +113,17 @@ def main():
         archive, small = ("Z:" + os.path.abspath(path) for path in (archive, small))
 
         for command in commands.values():  # warm-up: the prefix's files into the page cache
-            wall_time(command(small), env)
+            run(command(small), env)
         started = datetime.datetime.now(datetime.timezone.utc)
         loads = [load_average()]
         walls = {name: [] for name in commands}
+        cpus = {name: [] for name in commands}
         shows = []
         for _ in range(args.runs):
             for name, command in commands.items():
-                wall, show = wall_time(command(archive), env)
+                wall, cpu, server, show = run(command(archive), env)
                 walls[name].append(wall)
+                cpus[name].append((cpu, server))
                 if show is not None:
                     shows.append(show)
             loads.append(load_average())
@@ -104,13 +135,15 @@ def main():
           f"compressed), {args.runs} alternating runs; load average (1, 5, 15 min) before and "
           f"after each round: {' | '.join(loads)}")
     print()
-    print("| program | runs (s) | best (s) | median (s) | median / floor | median / floor with "
-          "identity |")
-    print("|---|---|---:|---:|---:|---:|")
+    print("| program | wall, runs (s) | best (s) | median (s) | median / floor | median / floor "
+          "with identity | CPU, program + wineserver, per run (s) |")
+    print("|---|---|---:|---:|---:|---:|---|")
     for name, values in walls.items():
         runs = ", ".join(f"{value:.1f}" for value in values)
+        cpu = ", ".join(f"{own:.1f} + {server:.1f}" for own, server in cpus[name])
         print(f"| `{name}` | {runs} | {min(values):.1f} | {medians[name]:.1f} | "
-              f"{medians[name] / floor_median:.2f} | {medians[name] / identity_median:.2f} |")
+              f"{medians[name] / floor_median:.2f} | {medians[name] / identity_median:.2f} | "
+              f"{cpu} |")
     print()
     print(f"trovanta-first-show.exe's own figure, from entering main to its first paint: "
           f"{', '.join(f'{value:.1f}' for value in shows)} s")
