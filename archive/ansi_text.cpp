@@ -1,4 +1,4 @@
-#include "ansi_text.h"
+#include "archive/ansi_text.h"
 
 #include <algorithm>
 

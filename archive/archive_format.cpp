@@ -1,4 +1,4 @@
-#include "archive_format.h"
+#include "archive/archive_format.h"
 
 #include <algorithm>
 #include <cassert>

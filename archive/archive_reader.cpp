@@ -1,4 +1,4 @@
-#include "archive_reader.h"
+#include "archive/archive_reader.h"
 
 namespace archive {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
-#include "archive_format.h"
-#include "byte_file.h"
+#include "archive/archive_format.h"
+#include "archive/byte_file.h"
 
 namespace archive {
 

@@ -1,4 +1,4 @@
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 
 #include <algorithm>
 #include <cstring>

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "archive_format.h"
+#include "archive/archive_format.h"
 
 namespace archive {
 

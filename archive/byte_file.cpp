@@ -1,4 +1,4 @@
-#include "byte_file.h"
+#include "archive/byte_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "path_text.h"
+#include "archive/path_text.h"
 
 #include <algorithm>
 

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <cstdlib>
 
-#include "archive_listing.h"
-#include "display_text.h"
-#include "memory_file.h"
+#include "fuzz/memory_file.h"
+#include "lister/core/archive_listing.h"
+#include "lister/core/display_text.h"
 
 namespace {
 

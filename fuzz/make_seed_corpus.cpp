@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string_view>
 
-#include "ansi_text.h"
-#include "listing_texts.h"
-#include "path_text.h"
+#include "archive/ansi_text.h"
+#include "archive/path_text.h"
+#include "lister/core/listing_texts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

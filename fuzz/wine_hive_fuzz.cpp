@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <string_view>
 
-#include "failure_report.h"
-#include "memory_file.h"
-#include "system_root.h"
-#include "wine_hive.h"
-#include "wine_registry_key.h"
+#include "fuzz/memory_file.h"
+#include "setup/core/failure_report.h"
+#include "setup/core/system_root.h"
+#include "setup/wine/wine_hive.h"
+#include "setup/wine/wine_registry_key.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view hive(reinterpret_cast<const char*>(data), size);

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "dos_path.h"
-#include "wine_paths.h"
+#include "setup/wine/dos_path.h"
+#include "setup/wine/wine_paths.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // Setwright: writes the game's settings file into the Windows directory, with the game's
 // defaults and the current directory as the game directory.
-#include "setup_run.h"
+#include "setup/core/setup_run.h"
 
 #ifdef _WIN32
-#include "console_pause.h"
-#include "platform_windows.h"
+#include "setup/windows/console_pause.h"
+#include "setup/windows/platform_windows.h"
 #else
 #include <csignal>
 #include <cstdio>
 
-#include "platform_wine.h"
-#include "wine_paths.h"
+#include "setup/wine/platform_wine.h"
+#include "setup/wine/wine_paths.h"
 #endif
 
 int main(int /*argc*/, char** argv) {

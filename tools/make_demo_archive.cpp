@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

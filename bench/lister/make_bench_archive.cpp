@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 
 int main(int argc, char** argv) {
   if (argc != 3) {

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "archive_listing.h"
-#include "archive_writer.h"
-#include "display_text.h"
-#include "soak_memory.h"
+#include "archive/archive_writer.h"
+#include "bench/soak_memory.h"
+#include "lister/core/archive_listing.h"
+#include "lister/core/display_text.h"
 
 namespace {
 

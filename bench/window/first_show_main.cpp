@@ -7,8 +7,8 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "soak_memory.h"
-#include "start_up.h"
+#include "bench/soak_memory.h"
+#include "lister/qt/start_up.h"
 
 namespace {
 
@@ -42,7 +42,7 @@ class FirstShowProbe : public QObject {
 int main(int argc, char** argv) {
   QElapsedTimer sinceMain;
   sinceMain.start();
-  return lister::window::RunTrovanta(argc, argv, [&sinceMain](lister::window::TForm1& form) {
+  return lister::window::RunTrovanta(argc, argv, [&sinceMain](lister::window::MainWindow& form) {
     new FirstShowProbe(form, sinceMain);
   });
 }

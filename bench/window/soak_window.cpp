@@ -16,13 +16,13 @@
 #include <string>
 #include <vector>
 
-#include "archive_format.h"
-#include "archive_writer.h"
-#include "error_box.h"
-#include "main_window.h"
-#include "soak_memory.h"
-#include "start_up.h"
-#include "temp_dir.h"
+#include "archive/archive_format.h"
+#include "archive/archive_writer.h"
+#include "bench/soak_memory.h"
+#include "lister/qt/error_box.h"
+#include "lister/qt/main_window.h"
+#include "lister/qt/start_up.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -59,7 +59,7 @@ archive::ArchiveImage HostileArchive() {
   return image;
 }
 
-void Drop(lister::window::TForm1& form, const std::string& path) {
+void Drop(lister::window::MainWindow& form, const std::string& path) {
   QMimeData data;
   data.setUrls({QUrl::fromLocalFile(QString::fromStdString(path))});
   QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
                ? static_cast<int>(QMessageBox::Ok)
                : static_cast<int>(QDialog::Rejected);
   };
-  const std::unique_ptr<lister::window::TForm1> form =
+  const std::unique_ptr<lister::window::MainWindow> form =
       lister::window::PrepareMainWindow(reader, {}, answer);
   form->show();
 

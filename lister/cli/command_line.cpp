@@ -1,12 +1,12 @@
-#include "command_line.h"
+#include "lister/cli/command_line.h"
 
 #include <cerrno>
 #include <cstring>
 #include <optional>
 
-#include "archive_listing.h"
-#include "failure_cause.h"
-#include "path_text.h"
+#include "archive/path_text.h"
+#include "lister/cli/failure_cause.h"
+#include "lister/core/archive_listing.h"
 
 namespace lister::cli {
 

@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "console_views.h"
+#include "lister/cli/console_views.h"
 
 namespace lister::cli {
 

@@ -1,4 +1,4 @@
-#include "console_text.h"
+#include "lister/cli/console_text.h"
 
 #include <cstdio>
 

@@ -1,14 +1,14 @@
-#include "console_views.h"
+#include "lister/cli/console_views.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string_view>
 
-#include "ansi_text.h"
-#include "console_text.h"
-#include "display_text.h"
-#include "json_listing.h"
+#include "archive/ansi_text.h"
+#include "lister/cli/console_text.h"
+#include "lister/cli/json_listing.h"
+#include "lister/core/display_text.h"
 
 namespace lister::cli {
 

@@ -12,10 +12,10 @@
 #include <string_view>
 #include <utility>
 
-#include "archive_listing.h"
-#include "failure_cause.h"
-#include "listing_view.h"
-#include "row_spool.h"
+#include "lister/cli/failure_cause.h"
+#include "lister/cli/row_spool.h"
+#include "lister/core/archive_listing.h"
+#include "lister/core/listing_view.h"
 
 namespace lister::cli {
 

@@ -1,4 +1,4 @@
-#include "failure_cause.h"
+#include "lister/cli/failure_cause.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "archive_format.h"
+#include "archive/archive_format.h"
 
 #ifdef _WIN32
 #include <io.h>

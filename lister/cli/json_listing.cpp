@@ -1,9 +1,9 @@
-#include "json_listing.h"
+#include "lister/cli/json_listing.h"
 
 #include <vector>
 
-#include "ansi_text.h"
-#include "listing_texts.h"
+#include "archive/ansi_text.h"
+#include "lister/core/listing_texts.h"
 
 namespace lister::cli {
 

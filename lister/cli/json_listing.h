@@ -5,8 +5,8 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "archive_listing.h"
-#include "record_row.h"
+#include "lister/core/archive_listing.h"
+#include "lister/core/record_row.h"
 
 namespace lister::cli {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "command_line.h"
+#include "lister/cli/command_line.h"
 
 int main(int argc, char** argv) {
   static char outBuffer[1 << 16];

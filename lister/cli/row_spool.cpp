@@ -1,4 +1,4 @@
-#include "row_spool.h"
+#include "lister/cli/row_spool.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -14,7 +14,7 @@
 #include <type_traits>
 #include <vector>
 
-#include "record_row.h"
+#include "lister/core/record_row.h"
 
 namespace lister::cli {
 

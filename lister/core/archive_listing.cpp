@@ -1,9 +1,9 @@
-#include "archive_listing.h"
+#include "lister/core/archive_listing.h"
 
 #include <algorithm>
 
-#include "byte_file.h"
-#include "path_text.h"
+#include "archive/byte_file.h"
+#include "archive/path_text.h"
 
 namespace lister {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <utility>
 
-#include "archive_reader.h"
-#include "listing_view.h"
+#include "archive/archive_reader.h"
+#include "lister/core/listing_view.h"
 
 namespace lister {
 

@@ -1,6 +1,6 @@
-#include "display_text.h"
+#include "lister/core/display_text.h"
 
-#include "ansi_text.h"
+#include "archive/ansi_text.h"
 
 namespace lister {
 

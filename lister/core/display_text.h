@@ -4,8 +4,8 @@
 
 #include <vector>
 
-#include "listing_view.h"
-#include "record_row.h"
+#include "lister/core/listing_view.h"
+#include "lister/core/record_row.h"
 
 namespace lister {
 

@@ -1,6 +1,6 @@
-#include "listing_texts.h"
+#include "lister/core/listing_texts.h"
 
-#include "path_text.h"
+#include "archive/path_text.h"
 
 namespace lister {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "record_row.h"
+#include "lister/core/record_row.h"
 
 namespace lister {
 

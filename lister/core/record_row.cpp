@@ -1,4 +1,4 @@
-#include "record_row.h"
+#include "lister/core/record_row.h"
 
 #include <algorithm>
 #include <cstring>

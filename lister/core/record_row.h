@@ -7,8 +7,8 @@
 #include <string>
 #include <string_view>
 
-#include "archive_format.h"
-#include "listing_texts.h"
+#include "archive/archive_format.h"
+#include "lister/core/listing_texts.h"
 
 namespace lister {
 

@@ -1,4 +1,4 @@
-// TAboutBox: the modal about box with the program's icon, name and copyright line. Its layout
+// AboutBox: the modal about box with the program's icon, name and copyright line. Its layout
 // is given at 96 pixels per inch and scaled to the screen's resolution. Enter presses OK; Esc
 // does nothing; the title bar's close button closes it.
 #pragma once
@@ -11,23 +11,23 @@ class QPushButton;
 
 namespace lister::window {
 
-class TAboutBox : public QDialog {
+class AboutBox : public QDialog {
   Q_OBJECT
 
  public:
-  explicit TAboutBox(QWidget* parent);
+  explicit AboutBox(QWidget* parent);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void showEvent(QShowEvent* event) override;
 
  private:
-  QFrame* AboutPanel;
-  QLabel* ProgramIcon;
-  QLabel* ProductName;
-  QLabel* Copyright;
-  QLabel* Version;
-  QPushButton* OKButton;
+  QFrame* aboutPanel_;
+  QLabel* programIcon_;
+  QLabel* productName_;
+  QLabel* copyright_;
+  QLabel* version_;
+  QPushButton* okButton_;
 };
 
 }  // namespace lister::window

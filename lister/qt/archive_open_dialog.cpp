@@ -1,4 +1,4 @@
-#include "archive_open_dialog.h"
+#include "lister/qt/archive_open_dialog.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -7,7 +7,8 @@
 #include <QGridLayout>
 #include <vector>
 
-#include "visible_text.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 
@@ -91,6 +92,8 @@ void ArchiveOpenDialog::Configure(QFileDialog& dialog) const {
 std::optional<QString> ArchiveOpenDialog::Execute(QWidget* parent) {
   QFileDialog dialog(parent);
   Configure(dialog);
+  // At a large scale its remembered or natural size may exceed the screen.
+  FitOnScreenWhenShown(dialog);
   if (runDialog_(dialog) != QDialog::Accepted) {
     return std::nullopt;
   }

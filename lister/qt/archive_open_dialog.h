@@ -1,4 +1,4 @@
-// OpenDialog1: the file-open dialog through which the user picks an archive, in Qt. The session
+// openDialog_: the file-open dialog through which the user picks an archive, in Qt. The session
 // keeps the filter and the path of the last confirmed choice for the next use within the run.
 // The name is typed or picked freely: the file need not exist (the listing says so when it does
 // not).
@@ -10,8 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "dialog_runner.h"
 #include "lister/desktop/listing_session.h"
+#include "lister/qt/dialog_runner.h"
 
 class QFileDialog;
 

@@ -1,4 +1,4 @@
-#include "error_box.h"
+#include "lister/qt/error_box.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -10,8 +10,8 @@
 
 #include "lister/desktop/text_wrap.h"
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
-#include "window_placement.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 
@@ -57,7 +57,7 @@ ErrorBox::ErrorBox(const QString& message, QWidget* parent)
 void ErrorBox::showEvent(QShowEvent* event) {
   // QMessageBox settles its size while being shown; only then can it be centred.
   QMessageBox::showEvent(event);
-  CentreOnScreen(*this);
+  FitOnScreen(*this);
 }
 
 }  // namespace lister::window

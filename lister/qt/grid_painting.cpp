@@ -1,4 +1,4 @@
-#include "grid_painting.h"
+#include "lister/qt/grid_painting.h"
 
 #include <qdrawutil.h>
 #include <QPainter>

@@ -3,10 +3,14 @@
 // with no focus rectangle; the header row in the button face colour with raised edges.
 #pragma once
 
+#include <QColor>
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
 namespace lister::window {
+
+// The grid lines between the cells: visible on white under any desktop palette.
+inline const QColor kGridLineColour{0xB8, 0xB8, 0xB8};
 
 class GridCellDelegate : public QStyledItemDelegate {
   Q_OBJECT

@@ -1,11 +1,13 @@
-#include "line_label.h"
+#include "lister/qt/line_label.h"
 
+#include <QAccessible>
 #include <QEvent>
 #include <QPainter>
 #include <algorithm>
 
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
+#include "lister/qt/line_label_accessible.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 
@@ -13,6 +15,7 @@ LineLabel::LineLabel(QWidget* parent) : QWidget(parent) {
   setAutoFillBackground(true);
   setBackgroundRole(QPalette::Window);
   resize(sizeHint());
+  LineLabelAccessible::Install();
 }
 
 void LineLabel::SetLines(const QStringList& lines) {
@@ -22,6 +25,13 @@ void LineLabel::SetLines(const QStringList& lines) {
   }
   resize(sizeHint());
   update();
+  QAccessibleEvent changed(this, QAccessible::NameChanged);
+  QAccessible::updateAccessibility(&changed);
+}
+
+QString LineLabel::SpokenLine(qsizetype line) const {
+  const QString caption = captions_.value(line);
+  return caption.isEmpty() ? lines_.value(line) : caption + u' ' + lines_.value(line);
 }
 
 QSize LineLabel::sizeHint() const {

@@ -1,7 +1,8 @@
 // A label for the field names and the summary values: its lines stand one below the other,
 // 13 pixels apart, so that two such labels side by side pair their lines. Every line is shown
 // as given: "&" is no mnemonic, nothing wraps, and a control character inside a line shows as
-// its symbol. The label sizes itself to its text and paints an opaque background.
+// its symbol. The label sizes itself to its text and paints an opaque background. Screen readers
+// read each line after its caption, the text that stands beside it in the window.
 #pragma once
 
 #include <QStringList>
@@ -17,6 +18,10 @@ class LineLabel : public QWidget {
 
   void SetLines(const QStringList& lines);
   const QStringList& Lines() const { return lines_; }
+  // The texts beside the lines, line for line; read before them, never shown.
+  void SetCaptions(const QStringList& captions) { captions_ = captions; }
+  // Line `line` as screen readers read it: its caption, then its text.
+  QString SpokenLine(qsizetype line) const;
 
   QSize sizeHint() const override;
 
@@ -26,6 +31,7 @@ class LineLabel : public QWidget {
 
  private:
   QStringList lines_;
+  QStringList captions_;
 };
 
 }  // namespace lister::window

@@ -1,40 +1,61 @@
-#include "listing_progress.h"
+#include "lister/qt/listing_progress.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <limits>
 
 #include "lister/desktop/window_layout.h"
-#include "visible_text.h"
-#include "window_placement.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_font.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 
 namespace {
 
-// A progress dialog that only the end of the listing closes.
+// Wide enough for a bar beside "999999 of 1000000" and a Cancel button below.
+constexpr int kProgressWidth = 360;
+constexpr auto kCancelCaption = std::string_view("Cancel");
+
+// A progress dialog whose Cancel, Esc and close request only ask the listing to stop: the
+// listing's end closes it.
 class ProgressBox : public QProgressDialog {
  public:
-  using QProgressDialog::QProgressDialog;
+  ProgressBox(QWidget* parent, std::function<void()> cancel)
+      : QProgressDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                    Qt::WindowCloseButtonHint),
+        cancel_(std::move(cancel)) {}
+
+  void Cancel() { cancel_(); }
 
  protected:
   void keyPressEvent(QKeyEvent* event) override {
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
       event->accept();
+      Cancel();
       return;
     }
     QProgressDialog::keyPressEvent(event);
   }
-  void closeEvent(QCloseEvent* event) override { event->ignore(); }
+  void closeEvent(QCloseEvent* event) override {
+    event->ignore();
+    Cancel();
+  }
   void showEvent(QShowEvent* event) override {
     // The dialog settles its size while being shown; only then can it be centred.
     QProgressDialog::showEvent(event);
-    CentreOnScreen(*this);
+    FitOnScreen(*this);
   }
+
+ private:
+  std::function<void()> cancel_;
 };
 
 // Progress bars count in int; larger tables are shown in proportion.
@@ -46,25 +67,40 @@ int BarValue(std::int64_t rows, std::int64_t total) {
 }  // namespace
 
 ListingProgress::ListingProgress(QWidget* parent, const QString& archiveName,
-                                 std::int64_t totalRows)
-    : totalRows_(totalRows),
-      dialog_(std::make_unique<ProgressBox>(
-          parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)) {
-  dialog_->setObjectName("ListingProgress");
-  dialog_->setWindowTitle(FixedText(kProductName));
-  dialog_->setLabelText(FixedText(kListingProgressPrefix) + archiveName);
-  dialog_->setCancelButton(nullptr);
-  dialog_->setWindowModality(Qt::ApplicationModal);
-  dialog_->setAutoClose(false);
-  dialog_->setAutoReset(false);
-  dialog_->setRange(0, BarValue(totalRows_, totalRows_));
-  if (auto* bar = dialog_->findChild<QProgressBar*>()) {
+                                 std::int64_t totalRows, std::function<void()> cancel)
+    : totalRows_(totalRows) {
+  auto* box = new ProgressBox(parent, std::move(cancel));
+  dialog_.reset(box);
+  box->setObjectName("ListingProgress");
+  box->setFont(WindowFont());
+  box->setWindowTitle(FixedText(kProductName));
+  auto* label = new QLabel(box);
+  label->setObjectName("ProgressLabel");
+  label->setTextFormat(Qt::PlainText);
+  box->setLabel(label);
+  // QProgressDialog would hide itself on a cancel; the session hides it at the listing's end.
+  auto* button = new QPushButton(FixedText(kCancelCaption), box);
+  button->setObjectName("CancelButton");
+  box->setCancelButton(button);
+  // The dialog's default button and this one each left an Esc shortcut, and two shortcuts for
+  // one key take the key and do nothing; Esc reaches keyPressEvent instead.
+  qDeleteAll(box->findChildren<QShortcut*>());
+  QObject::disconnect(box, &QProgressDialog::canceled, box, &QProgressDialog::cancel);
+  QObject::connect(box, &QProgressDialog::canceled, box, [box] { box->Cancel(); });
+  box->setAutoClose(false);
+  box->setAutoReset(false);
+  box->setRange(0, BarValue(totalRows_, totalRows_));
+  if (auto* bar = box->findChild<QProgressBar*>()) {
     bar->setFormat(totalRows_ == BarValue(totalRows_, totalRows_) ? QStringLiteral("%v of %m")
                                                                   : QStringLiteral("%p%"));
   }
-  // Wide enough for a bar beside "999999 of 1000000".
-  dialog_->setMinimumWidth(360);
-  dialog_->show();
+  const QString prefix = FixedText(kListingProgressPrefix);
+  // A long name is shortened in its middle, so that the dialog keeps its size.
+  const int room = kProgressWidth - 2 * label->fontMetrics().averageCharWidth() -
+                   label->fontMetrics().horizontalAdvance(prefix);
+  box->setLabelText(prefix + label->fontMetrics().elidedText(archiveName, Qt::ElideMiddle, room));
+  box->setFixedSize(kProgressWidth, box->sizeHint().height());
+  box->show();
 }
 
 ListingProgress::~ListingProgress() = default;

@@ -1,7 +1,8 @@
-#include "main_window.h"
+#include "lister/qt/main_window.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QDropEvent>
 #include <QGroupBox>
@@ -16,19 +17,20 @@
 #include <QScrollBar>
 #include <QTableView>
 
-#include "about.h"
-#include "archive_open_dialog.h"
-#include "display_text.h"
-#include "error_box.h"
-#include "grid_painting.h"
-#include "line_label.h"
-#include "listing_progress.h"
-#include "program_icon.h"
-#include "record_grid.h"
-#include "record_table_model.h"
-#include "visible_text.h"
-#include "window_font.h"
-#include "window_placement.h"
+#include "lister/core/display_text.h"
+#include "lister/desktop/row_copy.h"
+#include "lister/qt/about.h"
+#include "lister/qt/archive_open_dialog.h"
+#include "lister/qt/error_box.h"
+#include "lister/qt/grid_painting.h"
+#include "lister/qt/line_label.h"
+#include "lister/qt/listing_progress.h"
+#include "lister/qt/program_icon.h"
+#include "lister/qt/record_grid.h"
+#include "lister/qt/record_table_model.h"
+#include "lister/qt/visible_text.h"
+#include "lister/qt/window_font.h"
+#include "lister/qt/window_placement.h"
 
 namespace lister::window {
 
@@ -38,6 +40,9 @@ QRect Rect(const Box& box) {
   return {box.left, box.top, box.width, box.height};
 }
 
+// What screen readers call the record grid.
+constexpr auto kRecordGridName = std::string_view("Records");
+
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(name);
@@ -46,7 +51,7 @@ Widget* Named(Widget* widget, const char* name) {
 
 }  // namespace
 
-TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* parent)
+MainWindow::MainWindow(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                               Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                               Qt::WindowCloseButtonHint),
@@ -69,64 +74,71 @@ TForm1::TForm1(archive::ArchiveReader& reader, DialogRunner runDialog, QWidget* 
   // The window takes the size of the menu bar and the client area, and keeps it.
   layout()->setSizeConstraint(QLayout::SetFixedSize);
 
-  OpenDialog1 = new ArchiveOpenDialog(session_, runDialog_, this);
+  openDialog_ = new ArchiveOpenDialog(session_, runDialog_, this);
   // Tab goes from the grid to the checked radio button and back: Tab passes over the other.
-  setTabOrder(RadioButton1, RadioButton2);
-  StringGrid1->setFocus();
+  setTabOrder(inKbButton_, inBytesButton_);
+  recordGrid_->setFocus();
   qApp->installEventFilter(this);
 }
 
-TForm1::~TForm1() = default;
+MainWindow::~MainWindow() = default;
 
-void TForm1::BuildMenu() {
-  MainMenu1 = Named(new QMenuBar(this), "MainMenu1");
-  File1 = Named(MainMenu1->addMenu(QStringLiteral("&File")), "File1");
-  Open1 = Named(File1->addAction(QStringLiteral("&Open...")), "Open1");
-  Help1 = Named(MainMenu1->addMenu(QStringLiteral("&Help")), "Help1");
-  e1 = Named(Help1->addAction(QStringLiteral("&About...")), "e1");
-  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-  connect(e1, &QAction::triggered, this, &TForm1::e1Click);
-  setMenuBar(MainMenu1);
+void MainWindow::BuildMenu() {
+  menuBar_ = Named(new QMenuBar(this), "MainMenu1");
+  fileMenu_ = Named(menuBar_->addMenu(QStringLiteral("&File")), "File1");
+  openAction_ = Named(fileMenu_->addAction(QStringLiteral("&Open...")), "Open1");
+  helpMenu_ = Named(menuBar_->addMenu(QStringLiteral("&Help")), "Help1");
+  aboutAction_ = Named(helpMenu_->addAction(QStringLiteral("&About...")), "e1");
+  connect(openAction_, &QAction::triggered, this, &MainWindow::OnOpen);
+  connect(aboutAction_, &QAction::triggered, this, &MainWindow::OnAbout);
+  setMenuBar(menuBar_);
 }
 
-void TForm1::BuildGroupBox(QWidget* client) {
-  GroupBox1 = Named(new QGroupBox(FixedText(kHeaderGroupCaption), client), "GroupBox1");
-  GroupBox1->setGeometry(Rect(kHeaderGroup));
+void MainWindow::BuildGroupBox(QWidget* client) {
+  headerGroup_ = Named(new QGroupBox(FixedText(kHeaderGroupCaption), client), "GroupBox1");
+  headerGroup_->setGeometry(Rect(kHeaderGroup));
 
-  Label1 = Named(new LineLabel(GroupBox1), "Label1");
-  Label1->move(Rect(kSummaryNamesAt).topLeft());
-  Label2 = Named(new LineLabel(GroupBox1), "Label2");
-  QFont bold = Label2->font();
+  summaryNames_ = Named(new LineLabel(headerGroup_), "Label1");
+  summaryNames_->move(Rect(kSummaryNamesAt).topLeft());
+  summaryValues_ = Named(new LineLabel(headerGroup_), "Label2");
+  QFont bold = summaryValues_->font();
   bold.setBold(true);
-  Label2->setFont(bold);
-  Label2->move(Rect(kSummaryValuesAt).topLeft());
+  summaryValues_->setFont(bold);
+  summaryValues_->move(Rect(kSummaryValuesAt).topLeft());
 
-  RadioButton2 = Named(new QRadioButton(FixedText(kInBytesCaption), GroupBox1), "RadioButton2");
-  RadioButton2->setGeometry(Rect(kInBytesButton));
-  RadioButton1 = Named(new QRadioButton(FixedText(kInKBCaption), GroupBox1), "RadioButton1");
-  RadioButton1->setGeometry(Rect(kInKBButton));
-  RadioButton1->setChecked(true);
+  inBytesButton_ =
+      Named(new QRadioButton(FixedText(kInBytesCaption), headerGroup_), "RadioButton2");
+  inBytesButton_->setGeometry(Rect(kInBytesButton));
+  inKbButton_ = Named(new QRadioButton(FixedText(kInKBCaption), headerGroup_), "RadioButton1");
+  inKbButton_->setGeometry(Rect(kInKBButton));
+  inKbButton_->setChecked(true);
   // toggled(true) comes once, when a button becomes the checked one.
-  connect(RadioButton1, &QRadioButton::toggled, this, [this](bool on) {
+  connect(inKbButton_, &QRadioButton::toggled, this, [this](bool on) {
     if (on) {
-      RadioButton1Click();
+      OnUnitChosen(true);
     }
   });
-  connect(RadioButton2, &QRadioButton::toggled, this, [this](bool on) {
+  connect(inBytesButton_, &QRadioButton::toggled, this, [this](bool on) {
     if (on) {
-      RadioButton2Click();
+      OnUnitChosen(false);
     }
   });
 }
 
-void TForm1::BuildGrid(QWidget* client) {
-  StringGrid1 = Named(new RecordGrid(client), "StringGrid1");
-  StringGrid1->setGeometry(Rect(kRecordGrid));
-  StringGrid1->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
-  StringGrid1->setModel(model_);
-  StringGrid1->setItemDelegate(new GridCellDelegate(StringGrid1));
-  auto* header = Named(new GridHeaderView(StringGrid1), "FixedRow");
-  StringGrid1->setHorizontalHeader(header);
+void MainWindow::BuildGrid(QWidget* client) {
+  recordGrid_ = Named(new RecordGrid(client), "StringGrid1");
+  recordGrid_->setAccessibleName(FixedText(kRecordGridName));
+  recordGrid_->setGeometry(Rect(kRecordGrid));
+  // The style draws the grid lines in the palette's mid colour; a desktop's palette may make them
+  // too faint to see, so the grid keeps its own.
+  QPalette colours = recordGrid_->palette();
+  colours.setColor(QPalette::Mid, kGridLineColour);
+  recordGrid_->setPalette(colours);
+  recordGrid_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
+  recordGrid_->setModel(model_);
+  recordGrid_->setItemDelegate(new GridCellDelegate(recordGrid_));
+  auto* header = Named(new GridHeaderView(recordGrid_), "FixedRow");
+  recordGrid_->setHorizontalHeader(header);
   // A new header neither moves, sorts, highlights nor stretches sections; Fixed keeps the user
   // from sizing them.
   header->setSectionResizeMode(QHeaderView::Fixed);
@@ -136,19 +148,20 @@ void TForm1::BuildGrid(QWidget* client) {
   for (const int width : kColumnWidths) {
     header->resizeSection(column++, width);
   }
-  QHeaderView* rows = StringGrid1->verticalHeader();
+  QHeaderView* rows = recordGrid_->verticalHeader();
   rows->hide();
   rows->setMinimumSectionSize(1);
   rows->setDefaultSectionSize(kGridRowHeight);
-  StringGrid1->setSelectionBehavior(QAbstractItemView::SelectRows);
-  StringGrid1->setSelectionMode(QAbstractItemView::ContiguousSelection);
-  StringGrid1->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  StringGrid1->setTabKeyNavigation(false);
-  StringGrid1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  StringGrid1->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  recordGrid_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  recordGrid_->setSelectionMode(QAbstractItemView::ContiguousSelection);
+  recordGrid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  recordGrid_->setTabKeyNavigation(false);
+  recordGrid_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  recordGrid_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+  connect(recordGrid_, &RecordGrid::CopyRequested, this, &MainWindow::OnCopyRows);
 }
 
-void TForm1::PlaceFixedTexts() {
+void MainWindow::PlaceFixedTexts() {
   std::array<QString, kColumnCount> texts;
   for (std::size_t i = 0; i < kColumnCount; ++i) {
     texts[i] = FixedText(kHeaderTexts[i]);
@@ -158,11 +171,12 @@ void TForm1::PlaceFixedTexts() {
   for (const std::string_view name : kFieldNames) {
     names.append(FixedText(name));
   }
-  Label1->SetLines(names);
+  summaryNames_->SetLines(names);
+  summaryValues_->SetCaptions(names);
 }
 
-std::int64_t TForm1::CurrentGridRow() const {
-  const QItemSelectionModel* selection = StringGrid1->selectionModel();
+std::int64_t MainWindow::CurrentGridRow() const {
+  const QItemSelectionModel* selection = recordGrid_->selectionModel();
   const QModelIndex current = selection->currentIndex();
   if (!current.isValid()) {
     return 0;
@@ -180,85 +194,99 @@ std::int64_t TForm1::CurrentGridRow() const {
   return static_cast<std::int64_t>(start) + 1;
 }
 
-void TForm1::PlaceCurrentRow(const CurrentRow& choice) {
-  QItemSelectionModel* selection = StringGrid1->selectionModel();
+void MainWindow::PlaceCurrentRow(const CurrentRow& choice) {
+  QItemSelectionModel* selection = recordGrid_->selectionModel();
   if (choice.row <= 0) {
     selection->clear();
     return;
   }
   // Lay the new rows out now, so that the scroll range already fits the new table. A new table
   // keeps the scroll position, so a kept row that is still in view does not move.
-  StringGrid1->doItemsLayout();
+  recordGrid_->doItemsLayout();
   if (choice.fromTop) {
-    StringGrid1->scrollToTop();
+    recordGrid_->scrollToTop();
   }
   const QModelIndex index = model_->index(static_cast<int>(choice.row - 1), 0);
   selection->setCurrentIndex(index,
                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-  StringGrid1->scrollTo(index, QAbstractItemView::EnsureVisible);
+  recordGrid_->scrollTo(index, QAbstractItemView::EnsureVisible);
 }
 
-void TForm1::ResetTable(const std::function<void()>& resize) {
+void MainWindow::ResetTable(const std::function<void()>& resize) {
   model_->ResetRows(resize);
 }
 
-void TForm1::ShowFilledRows() {
+void MainWindow::ShowFilledRows() {
   model_->PublishFilledRows();
 }
 
-void TForm1::ShowProgress(const std::string& archiveName, std::int64_t totalRows) {
-  progress_ = std::make_unique<ListingProgress>(this, PathText(archiveName), totalRows);
+void MainWindow::ShowProgress(const std::string& archiveName, std::int64_t totalRows) {
+  progress_ = std::make_unique<ListingProgress>(this, PathText(archiveName), totalRows,
+                                                [this] { session_.CancelListing(); });
 }
 
-void TForm1::UpdateProgress(std::int64_t rowsDone) {
+void MainWindow::UpdateProgress(std::int64_t rowsDone) {
   progress_->Update(rowsDone);
 }
 
-void TForm1::HideProgress() {
+void MainWindow::HideProgress() {
   progress_.reset();
 }
 
-void TForm1::SetCaption(const std::string& caption) {
+void MainWindow::SetCaption(const std::string& caption) {
   setWindowTitle(PathText(caption));
 }
 
-void TForm1::SetSummary(const Summary& summary) {
+void MainWindow::SetSummary(const Summary& summary) {
   QStringList lines;
   for (const std::string& line : SummaryLinesUtf8(summary)) {
     lines.append(DisplayText(line));
   }
-  Label2->SetLines(lines);
+  summaryValues_->SetLines(lines);
 }
 
-void TForm1::ShowError(const std::string& message) {
+void MainWindow::ShowError(const std::string& message) {
   ErrorBox box(PathText(message), this);
   runDialog_(box);
 }
 
-void TForm1::Open1Click() {
+void MainWindow::OnOpen() {
   std::optional<QString> path;
   {
     const ListingSession::ModalScope modal(session_);
-    path = OpenDialog1->Execute(this);
+    path = openDialog_->Execute(this);
   }
   if (path) {
     session_.ListChosenPath(PathBytes(*path));
   }
 }
 
-void TForm1::e1Click() {
+void MainWindow::OnAbout() {
   // A fresh box each time, gone when it closes, also when showing it throws.
-  TAboutBox box(this);
+  AboutBox box(this);
   const ListingSession::ModalScope modal(session_);
   runDialog_(box);
 }
 
-void TForm1::RadioButton1Click() {
-  session_.SetShowInKB(true);
+void MainWindow::OnUnitChosen(bool inKb) {
+  session_.SetShowInKB(inKb);
 }
 
-void TForm1::RadioButton2Click() {
-  session_.SetShowInKB(false);
+void MainWindow::OnCopyRows() {
+  const QModelIndexList selected = recordGrid_->selectionModel()->selectedRows();
+  if (selected.isEmpty()) {
+    return;
+  }
+  // The selection is one range of rows.
+  int first = selected.front().row();
+  int last = first;
+  for (const QModelIndex& index : selected) {
+    first = std::min(first, index.row());
+    last = std::max(last, index.row());
+  }
+  const std::string text = CopiedRowsText(session_.Rows(), first, last + 1, RunText::kShort, "\n");
+  QGuiApplication::clipboard()->setText(
+      QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 namespace {
@@ -288,25 +316,28 @@ bool IsUserInput(QEvent::Type type) {
 
 // The one gate of the window while a listing runs: the progress dialog lets events through, and
 // none of the user's input may start another listing or switch the unit meanwhile. Esc and any
-// other close request are remembered and carried out when the listing ends. The window is not
+// other close request stop the listing and are carried out at its end. The window is not
 // disabled, so it keeps its look.
-bool TForm1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
   if (!watched->isWidgetType() || static_cast<QWidget*>(watched)->window() != this) {
     return QMainWindow::eventFilter(watched, event);
   }
   // Esc in the menu bar's keyboard mode only leaves that mode, as Esc in an open menu (a window
   // of its own) only closes the menu.
   if (event->type() == QEvent::KeyPress && qobject_cast<QMenuBar*>(watched) == nullptr &&
-      FormKeyPress(static_cast<QKeyEvent*>(event))) {
+      CloseOnEsc(static_cast<QKeyEvent*>(event))) {
     return true;
   }
   if (session_.Busy() && IsUserInput(event->type())) {
     return true;
   }
+  if (event->type() == QEvent::KeyPress && OpenMenuOnF10(static_cast<QKeyEvent*>(event))) {
+    return true;
+  }
   return QMainWindow::eventFilter(watched, event);
 }
 
-bool TForm1::FormKeyPress(QKeyEvent* event) {
+bool MainWindow::CloseOnEsc(QKeyEvent* event) {
   const Qt::KeyboardModifiers chords = Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier;
   if (event->key() != Qt::Key_Escape || (event->modifiers() & chords)) {
     return false;
@@ -315,7 +346,16 @@ bool TForm1::FormKeyPress(QKeyEvent* event) {
   return true;
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+bool MainWindow::OpenMenuOnF10(QKeyEvent* event) {
+  // Shift+F10 stays the context menu key.
+  if (event->key() != Qt::Key_F10 || event->modifiers() != Qt::NoModifier) {
+    return false;
+  }
+  menuBar_->setActiveAction(fileMenu_->menuAction());
+  return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
   if (!session_.RequestClose()) {
     event->ignore();
     return;
@@ -323,7 +363,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
   QMainWindow::closeEvent(event);
 }
 
-void TForm1::showEvent(QShowEvent* event) {
+void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (!centred_) {
     centred_ = true;
@@ -348,7 +388,7 @@ QString DroppedPath(const QMimeData* data) {
 }  // namespace
 
 // The session decides whether the drop is taken and how.
-bool TForm1::AcceptDrop(QDropEvent* event) const {
+bool MainWindow::AcceptDrop(QDropEvent* event) const {
   const Qt::DropActions offered = event->possibleActions();
   const DropAnswer answer =
       session_.AnswerDrop(offered.testFlag(Qt::CopyAction), offered.testFlag(Qt::LinkAction),
@@ -361,15 +401,15 @@ bool TForm1::AcceptDrop(QDropEvent* event) const {
   return true;
 }
 
-void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
   AcceptDrop(event);
 }
 
-void TForm1::dragMoveEvent(QDragMoveEvent* event) {
+void MainWindow::dragMoveEvent(QDragMoveEvent* event) {
   AcceptDrop(event);
 }
 
-void TForm1::dropEvent(QDropEvent* event) {
+void MainWindow::dropEvent(QDropEvent* event) {
   if (!AcceptDrop(event)) {
     return;
   }

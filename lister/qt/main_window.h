@@ -1,7 +1,7 @@
-// TForm1: the main window, drawn in Qt over the listing session. The session keeps the behaviour
+// Trovanta's main window, drawn in Qt over the listing session. The session keeps the behaviour
 // and the listing the texts; the window builds its controls from the layout table, passes the
-// user's commands on and shows what comes back. Every widget carries its member name as its
-// object name.
+// user's commands on and shows what comes back. Every control carries the name by which tests and
+// accessibility tools find it as its object name ("StringGrid1", "Label2", ...).
 #pragma once
 
 #include <QMainWindow>
@@ -12,31 +12,31 @@
 #include <memory>
 #include <string>
 
-#include "archive_reader.h"
-#include "dialog_runner.h"
+#include "archive/archive_reader.h"
 #include "lister/desktop/listing_session.h"
+#include "lister/qt/dialog_runner.h"
 
 class QAction;
 class QGroupBox;
 class QMenu;
 class QMenuBar;
 class QRadioButton;
-class QTableView;
 
 namespace lister::window {
 
 class ArchiveOpenDialog;
 class LineLabel;
+class RecordGrid;
 class ListingProgress;
 class RecordTableModel;
 
-class TForm1 : public QMainWindow, private SessionWindow {
+class MainWindow : public QMainWindow, private SessionWindow {
   Q_OBJECT
 
  public:
-  explicit TForm1(archive::ArchiveReader& reader, DialogRunner runDialog = ExecDialog,
-                  QWidget* parent = nullptr);
-  ~TForm1() override;
+  explicit MainWindow(archive::ArchiveReader& reader, DialogRunner runDialog = ExecDialog,
+                      QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // The header row texts and the field names, placed once at start-up.
   void PlaceFixedTexts();
@@ -50,16 +50,20 @@ class TForm1 : public QMainWindow, private SessionWindow {
   void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 
  public slots:
-  void Open1Click();
-  void e1Click();
-  void RadioButton1Click();
-  void RadioButton2Click();
+  void OnOpen();
+  void OnAbout();
+  // A unit button became the checked one.
+  void OnUnitChosen(bool inKb);
+  // Ctrl+C or Ctrl+Insert in the record grid: the selected rows to the clipboard.
+  void OnCopyRows();
 
  protected:
   // Key preview: sees every key pressed in this window before the focused control does.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // True when the key was Esc and asked the window to close.
-  bool FormKeyPress(QKeyEvent* event);
+  bool CloseOnEsc(QKeyEvent* event);
+  // True when the key was F10 and opened the menu bar's first menu.
+  bool OpenMenuOnF10(QKeyEvent* event);
   void closeEvent(QCloseEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -89,18 +93,18 @@ class TForm1 : public QMainWindow, private SessionWindow {
   std::unique_ptr<ListingProgress> progress_;
   bool centred_ = false;
 
-  QMenuBar* MainMenu1;
-  QMenu* File1;
-  QAction* Open1;
-  QMenu* Help1;
-  QAction* e1;
-  QGroupBox* GroupBox1;
-  LineLabel* Label1;
-  LineLabel* Label2;
-  QRadioButton* RadioButton1;
-  QRadioButton* RadioButton2;
-  QTableView* StringGrid1;
-  ArchiveOpenDialog* OpenDialog1;
+  QMenuBar* menuBar_;
+  QMenu* fileMenu_;
+  QAction* openAction_;
+  QMenu* helpMenu_;
+  QAction* aboutAction_;
+  QGroupBox* headerGroup_;
+  LineLabel* summaryNames_;
+  LineLabel* summaryValues_;
+  QRadioButton* inKbButton_;
+  QRadioButton* inBytesButton_;
+  RecordGrid* recordGrid_;
+  ArchiveOpenDialog* openDialog_;
 };
 
 }  // namespace lister::window

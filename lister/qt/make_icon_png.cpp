@@ -1,7 +1,7 @@
 // Writes the program icon as a PNG file for installation beside the desktop entry.
 #include <cstdio>
 
-#include "program_icon.h"
+#include "lister/qt/program_icon.h"
 
 int main(int argc, char** argv) {
   // The messages go to stderr unchecked: when they cannot be written the exit status still tells.

@@ -1,6 +1,6 @@
-#include "program_icon.h"
+#include "lister/qt/program_icon.h"
 
-#include "program_icon.xpm"
+#include "assets/program_icon.xpm"
 
 namespace lister::window {
 

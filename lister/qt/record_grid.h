@@ -1,4 +1,5 @@
-// The record table's view: a table scrolled by whole rows whose top visible row is always whole.
+// The record table's view: a table scrolled by whole rows whose top visible row is always whole,
+// with one range of selected rows that the keyboard extends as far as the first and last rows.
 #pragma once
 
 #include <QTableView>
@@ -11,7 +12,14 @@ class RecordGrid : public QTableView {
  public:
   using QTableView::QTableView;
 
+ signals:
+  // Ctrl+C or Ctrl+Insert: the selected rows are to go to the clipboard.
+  void CopyRequested();
+
  protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                       const QEvent* event) const override;
   void scrollContentsBy(int dx, int dy) override;
   void updateGeometries() override;
 

@@ -1,7 +1,7 @@
-#include "record_table_model.h"
+#include "lister/qt/record_table_model.h"
 
-#include "display_text.h"
-#include "visible_text.h"
+#include "lister/core/display_text.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 

@@ -1,4 +1,4 @@
-// The record table (StringGrid1) as a Qt model over the session's rows. The grid's fixed header
+// The record table (recordGrid_) as a Qt model over the session's rows. The grid's fixed header
 // row, row 0, is the view's horizontal header, whose texts this model gives as header data; model
 // row r is therefore grid row r + 1, the r-th record row.
 #pragma once
@@ -8,8 +8,8 @@
 #include <array>
 #include <functional>
 
+#include "lister/core/listing_texts.h"
 #include "lister/desktop/row_store.h"
-#include "listing_texts.h"
 
 namespace lister::window {
 

@@ -1,12 +1,12 @@
-#include "start_up.h"
+#include "lister/qt/start_up.h"
 
 #include <QApplication>
 #include <QStyleFactory>
 #include <algorithm>
 
-#include "listing_texts.h"
-#include "program_icon.h"
-#include "visible_text.h"
+#include "lister/core/listing_texts.h"
+#include "lister/qt/program_icon.h"
+#include "lister/qt/visible_text.h"
 
 namespace lister::window {
 
@@ -25,15 +25,15 @@ void NameApplication() {
   QApplication::setWindowIcon(ProgramIconPixmap());
 }
 
-std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
-                                          const std::vector<std::string>& args,
-                                          DialogRunner runDialog) {
+std::unique_ptr<MainWindow> PrepareMainWindow(archive::ArchiveReader& reader,
+                                              const std::vector<std::string>& args,
+                                              DialogRunner runDialog) {
   std::string archivePath = args.empty() ? std::string() : args.front();
-  auto form = std::make_unique<TForm1>(reader, std::move(runDialog));
-  form->SetArchivePath(std::move(archivePath));
-  form->PlaceFixedTexts();
-  form->ListArchive();
-  return form;
+  auto window = std::make_unique<MainWindow>(reader, std::move(runDialog));
+  window->SetArchivePath(std::move(archivePath));
+  window->PlaceFixedTexts();
+  window->ListArchive();
+  return window;
 }
 
 ProgramArguments::ProgramArguments(int argc, char** argv)
@@ -41,7 +41,7 @@ ProgramArguments::ProgramArguments(int argc, char** argv)
   qtArgv_[0] = programName_.data();
 }
 
-int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& beforeShow) {
+int RunTrovanta(int argc, char** argv, const std::function<void(MainWindow&)>& beforeShow) {
   archive::ArchiveReader reader;
   UseClassicStyle();
   ProgramArguments arguments(argc, argv);
@@ -49,11 +49,11 @@ int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& befor
   const std::vector<std::string>& args = arguments.Args();
   NameApplication();
 
-  const std::unique_ptr<TForm1> form = PrepareMainWindow(reader, args);
+  const std::unique_ptr<MainWindow> window = PrepareMainWindow(reader, args);
   if (beforeShow) {
-    beforeShow(*form);
+    beforeShow(*window);
   }
-  form->show();
+  window->show();
   return QApplication::exec();
 }
 

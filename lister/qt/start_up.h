@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_reader.h"
-#include "dialog_runner.h"
-#include "main_window.h"
+#include "archive/archive_reader.h"
+#include "lister/qt/dialog_runner.h"
+#include "lister/qt/main_window.h"
 
 namespace lister::window {
 
@@ -26,9 +26,9 @@ void NameApplication();
 // the archive path (further ones are ignored; a long one is taken whole), builds the main window
 // without showing it, places the header row and the field names, and lists the archive, whose
 // error box therefore comes before the window. `args` excludes the program name.
-std::unique_ptr<TForm1> PrepareMainWindow(archive::ArchiveReader& reader,
-                                          const std::vector<std::string>& args,
-                                          DialogRunner runDialog = ExecDialog);
+std::unique_ptr<MainWindow> PrepareMainWindow(archive::ArchiveReader& reader,
+                                              const std::vector<std::string>& args,
+                                              DialogRunner runDialog = ExecDialog);
 
 // The command line taken apart before Qt sees it: the program's arguments are the bytes as given,
 // and Qt gets only the program name, so that an archive named like one of Qt's options
@@ -55,6 +55,6 @@ class ProgramArguments {
 
 // The whole program: the application, its main window, and the event loop until the window
 // closes; returns the exit status. `beforeShow` sees the main window just before its first show.
-int RunTrovanta(int argc, char** argv, const std::function<void(TForm1&)>& beforeShow = {});
+int RunTrovanta(int argc, char** argv, const std::function<void(MainWindow&)>& beforeShow = {});
 
 }  // namespace lister::window

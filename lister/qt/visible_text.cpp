@@ -1,4 +1,4 @@
-#include "visible_text.h"
+#include "lister/qt/visible_text.h"
 
 #include <QFile>
 

@@ -1,4 +1,4 @@
-#include "window_font.h"
+#include "lister/qt/window_font.h"
 
 #include <QFontInfo>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "about.h"
+#include "lister/win32/about.h"
 
 #include <string>
 
 #include "lister/desktop/window_layout.h"
-#include "resource.h"
+#include "lister/win32/resource.h"
 
 namespace lister::win32 {
 

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "dialogs.h"
+#include "lister/win32/dialogs.h"
 
 namespace lister::win32 {
 

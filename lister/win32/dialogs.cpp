@@ -1,4 +1,4 @@
-#include "dialogs.h"
+#include "lister/win32/dialogs.h"
 
 #include <commctrl.h>
 
@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "lister/desktop/text_wrap.h"
-#include "resource.h"
+#include "lister/win32/resource.h"
 
 namespace lister::win32 {
 

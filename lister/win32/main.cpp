@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_reader.h"
+#include "archive/archive_reader.h"
 #include "lister/desktop/command_line_split.h"
-#include "main_window.h"
+#include "lister/win32/main_window.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   archive::ArchiveReader reader;

@@ -1,4 +1,4 @@
-#include "main_window.h"
+#include "lister/win32/main_window.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <climits>
 
-#include "about.h"
 #include "lister/desktop/window_layout.h"
-#include "resource.h"
+#include "lister/win32/about.h"
+#include "lister/win32/resource.h"
 
 namespace lister::win32 {
 

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "archive_reader.h"
-#include "dialogs.h"
+#include "archive/archive_reader.h"
 #include "lister/desktop/listing_session.h"
+#include "lister/win32/dialogs.h"
 
 namespace lister::win32 {
 

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the program's icon file (32 x 32, 16 colours) from the XPM image the Qt window uses.
+"""Writes the program's icon file (32 x 32, 16 colours) from the XPM image both windows use.
 
 usage: make_icon.py PROGRAM_ICON.xpm OUTPUT.ico
 """

@@ -1,4 +1,4 @@
-#include "banner.h"
+#include "setup/core/banner.h"
 
 namespace setwright {
 

@@ -1,4 +1,4 @@
-#include "block_output.h"
+#include "setup/core/block_output.h"
 
 #include <algorithm>
 

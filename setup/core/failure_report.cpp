@@ -1,8 +1,8 @@
-#include "failure_report.h"
+#include "setup/core/failure_report.h"
 
 #include <cstdio>
 
-#include "error_codes.h"
+#include "setup/core/error_codes.h"
 
 namespace setwright {
 

@@ -1,6 +1,6 @@
-#include "replacing_file.h"
+#include "setup/core/replacing_file.h"
 
-#include "error_codes.h"
+#include "setup/core/error_codes.h"
 
 namespace setwright {
 

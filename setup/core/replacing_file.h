@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "block_output.h"
+#include "setup/core/block_output.h"
 
 namespace setwright {
 

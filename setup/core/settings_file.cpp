@@ -1,4 +1,4 @@
-#include "settings_file.h"
+#include "setup/core/settings_file.h"
 
 namespace setwright {
 

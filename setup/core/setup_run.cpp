@@ -1,12 +1,12 @@
-#include "setup_run.h"
+#include "setup/core/setup_run.h"
 
 #include <string>
 
-#include "banner.h"
-#include "code_position.h"
-#include "error_codes.h"
-#include "failure_report.h"
-#include "settings_file.h"
+#include "setup/core/banner.h"
+#include "setup/core/code_position.h"
+#include "setup/core/error_codes.h"
+#include "setup/core/failure_report.h"
+#include "setup/core/settings_file.h"
 
 namespace setwright {
 

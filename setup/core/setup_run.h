@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "setup_platform.h"
+#include "setup/core/setup_platform.h"
 
 namespace setwright {
 

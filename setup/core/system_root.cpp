@@ -1,7 +1,7 @@
-#include "system_root.h"
+#include "setup/core/system_root.h"
 
-#include "code_position.h"
-#include "failure_report.h"
+#include "setup/core/code_position.h"
+#include "setup/core/failure_report.h"
 
 namespace setwright {
 

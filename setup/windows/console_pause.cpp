@@ -1,4 +1,4 @@
-#include "console_pause.h"
+#include "setup/windows/console_pause.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "platform_windows.h"
+#include "setup/windows/platform_windows.h"
 
-#include "error_codes.h"
-#include "settings_file.h"
-#include "system_root.h"
+#include "setup/core/error_codes.h"
+#include "setup/core/settings_file.h"
+#include "setup/core/system_root.h"
 
 namespace setwright {
 

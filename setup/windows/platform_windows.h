@@ -12,9 +12,9 @@
 #include <string>
 #include <string_view>
 
-#include "block_output.h"
-#include "replacing_file.h"
-#include "setup_platform.h"
+#include "setup/core/block_output.h"
+#include "setup/core/replacing_file.h"
+#include "setup/core/setup_platform.h"
 
 namespace setwright {
 

@@ -1,4 +1,4 @@
-#include "code_page.h"
+#include "setup/wine/code_page.h"
 
 #include <iconv.h>
 #include <langinfo.h>

@@ -1,9 +1,9 @@
-#include "dos_path.h"
+#include "setup/wine/dos_path.h"
 
 #include <algorithm>
 #include <cctype>
 
-#include "error_codes.h"
+#include "setup/core/error_codes.h"
 
 namespace setwright {
 

@@ -1,4 +1,4 @@
-#include "platform_wine.h"
+#include "setup/wine/platform_wine.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,11 +11,11 @@
 #include <optional>
 #include <vector>
 
-#include "error_codes.h"
-#include "settings_file.h"
-#include "system_root.h"
-#include "unix_error.h"
-#include "wine_registry_key.h"
+#include "setup/core/error_codes.h"
+#include "setup/core/settings_file.h"
+#include "setup/core/system_root.h"
+#include "setup/wine/unix_error.h"
+#include "setup/wine/wine_registry_key.h"
 
 namespace setwright {
 

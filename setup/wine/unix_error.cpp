@@ -1,8 +1,8 @@
-#include "unix_error.h"
+#include "setup/wine/unix_error.h"
 
 #include <cerrno>
 
-#include "error_codes.h"
+#include "setup/core/error_codes.h"
 
 namespace setwright {
 

@@ -1,4 +1,4 @@
-#include "wine_hive.h"
+#include "setup/wine/wine_hive.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
-#include "code_page.h"
-#include "system_root.h"
+#include "setup/core/system_root.h"
+#include "setup/wine/code_page.h"
 
 namespace setwright {
 

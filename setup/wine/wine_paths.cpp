@@ -1,4 +1,4 @@
-#include "wine_paths.h"
+#include "setup/wine/wine_paths.h"
 
 #include <pwd.h>
 #include <sys/stat.h>
@@ -11,10 +11,10 @@
 #include <fstream>
 #include <system_error>
 
-#include "code_page.h"
-#include "dos_path.h"
-#include "error_codes.h"
-#include "wine_hive.h"
+#include "setup/core/error_codes.h"
+#include "setup/wine/code_page.h"
+#include "setup/wine/dos_path.h"
+#include "setup/wine/wine_hive.h"
 
 namespace fs = std::filesystem;
 

@@ -1,7 +1,7 @@
-#include "wine_registry_key.h"
+#include "setup/wine/wine_registry_key.h"
 
-#include "code_page.h"
-#include "wine_hive.h"
+#include "setup/wine/code_page.h"
+#include "setup/wine/wine_hive.h"
 
 namespace setwright {
 

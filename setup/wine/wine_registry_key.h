@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <string>
 
-#include "system_root.h"
+#include "setup/core/system_root.h"
 
 namespace setwright {
 

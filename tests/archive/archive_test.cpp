@@ -6,11 +6,11 @@
 #include <functional>
 #include <tuple>
 
-#include "ansi_text.h"
-#include "archive_reader.h"
-#include "archive_writer.h"
-#include "path_text.h"
-#include "temp_dir.h"
+#include "archive/ansi_text.h"
+#include "archive/archive_reader.h"
+#include "archive/archive_writer.h"
+#include "archive/path_text.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

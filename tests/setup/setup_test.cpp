@@ -13,17 +13,17 @@
 #include <map>
 #include <stdexcept>
 
-#include "code_page.h"
-#include "code_position.h"
-#include "dos_path.h"
-#include "failure_report.h"
-#include "platform_wine.h"
-#include "process.h"
-#include "setup_run.h"
-#include "temp_dir.h"
-#include "unix_error.h"
-#include "wine_hive.h"
-#include "wine_registry_key.h"
+#include "setup/core/code_position.h"
+#include "setup/core/failure_report.h"
+#include "setup/core/setup_run.h"
+#include "setup/wine/code_page.h"
+#include "setup/wine/dos_path.h"
+#include "setup/wine/platform_wine.h"
+#include "setup/wine/unix_error.h"
+#include "setup/wine/wine_hive.h"
+#include "setup/wine/wine_registry_key.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 using namespace std::string_view_literals;

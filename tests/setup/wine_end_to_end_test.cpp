@@ -3,8 +3,8 @@
 // one runs under the Windows build's file name), exit alike and leave the same settings file.
 #include <gtest/gtest.h>
 
-#include "process.h"
-#include "temp_dir.h"
+#include "tests/support/process.h"
+#include "tests/support/temp_dir.h"
 
 namespace fs = std::filesystem;
 

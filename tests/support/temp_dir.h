@@ -9,7 +9,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 
 namespace testing_support {
 

@@ -9,8 +9,8 @@
 #include <cstdio>
 #include <string>
 
-#include "archive_reader.h"
-#include "main_window.h"
+#include "archive/archive_reader.h"
+#include "lister/win32/main_window.h"
 
 int main(int argc, char** argv) {
   const auto start = std::chrono::steady_clock::now();

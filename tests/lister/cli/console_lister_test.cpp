@@ -8,10 +8,10 @@
 #include <limits>
 #include <nlohmann/json.hpp>
 
-#include "command_line.h"
-#include "console_text.h"
-#include "row_spool.h"
-#include "temp_dir.h"
+#include "lister/cli/command_line.h"
+#include "lister/cli/console_text.h"
+#include "lister/cli/row_spool.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 // The listing over a view that records what it is given.
 #include <gtest/gtest.h>
 
-#include "archive_listing.h"
-#include "archive_writer.h"
-#include "temp_dir.h"
+#include "archive/archive_writer.h"
+#include "lister/core/archive_listing.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

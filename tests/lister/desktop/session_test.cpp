@@ -5,9 +5,9 @@
 #include <optional>
 #include <stdexcept>
 
-#include "archive_writer.h"
+#include "archive/archive_writer.h"
 #include "lister/desktop/listing_session.h"
-#include "temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 

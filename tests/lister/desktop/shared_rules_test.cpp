@@ -6,6 +6,7 @@
 #include "lister/desktop/command_line_split.h"
 #include "lister/desktop/current_row.h"
 #include "lister/desktop/progress_pacer.h"
+#include "lister/desktop/row_copy.h"
 #include "lister/desktop/text_wrap.h"
 
 namespace {
@@ -90,6 +91,32 @@ TEST(ProgressPacer, ShowsAfterTheDelayThenAtIntervalsAndAtTheLastRow) {
       now = at;
       EXPECT_EQ(pacer.After(rows), step) << delay << " " << at << " " << rows;
     }
+  }
+}
+
+// Copied rows paste as a table: one line a row, the header first, cells as the table shows them.
+TEST(CopiedRowsText, GivesTheHeaderAndOneLineARowAsShown) {
+  lister::RowStore rows;
+  rows.Resize(4);
+  lister::RecordRow named{.index = 0, .storedSize = 2048, .kind = lister::RowKind::kRecord};
+  named.SetName("A\tB\xE9");
+  rows.Set(0, named);
+  rows.Set(1, {.index = 1});
+  rows.Set(2, {.index = 2, .runLength = 1500, .kind = lister::RowKind::kNotListed});
+  const std::string header =
+      "Number\tRecord name\tComp.\tComp. Size\tUncomp. Size\tComp. ratio\r\n";
+  const struct {
+    std::int64_t first, end;
+    lister::RunText runText;
+    std::string text;
+  } cases[] = {
+      {0, 1, lister::RunText::kFull, header + "0\tA B\u00E9\tno\t2048\t\t\r\n"},
+      {1, 9, lister::RunText::kShort,
+       header + "1\tempty record\t\t\t\t\r\n2\t1500 not listed\t\t\t\t\r\n\t\t\t\t\t\r\n"},
+      {-3, 0, lister::RunText::kFull, header},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(lister::CopiedRowsText(rows, c.first, c.end, c.runText, "\r\n"), c.text) << c.first;
   }
 }
 

@@ -7,9 +7,9 @@
 #include <filesystem>
 #include <future>
 
-#include "archive_writer.h"
-#include "main_window.h"
-#include "resource.h"
+#include "archive/archive_writer.h"
+#include "lister/win32/main_window.h"
+#include "lister/win32/resource.h"
 
 namespace lister::win32 {
 namespace {
