@@ -3,8 +3,11 @@
 // else. Prints the number of records read so that the work cannot be left out. With a second
 // argument "held", the archive is opened once and every read goes through that one handle: what
 // a listing would cost if it kept the archive open. With "identity", every open also reads the
-// file's identity from its handle (fstat), as a listing that notices a changed archive must.
-// Builds natively and for Windows.
+// file's identity from its handle as the library does (fstat; on Windows the file index, size and
+// write time), as a listing that notices a changed archive must. With "volume" (Windows), every
+// open reads it with GetFileInformationByHandle instead, which adds the volume serial: what the
+// library left out because Wine answers it through another process. Builds natively and for
+// Windows.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -15,6 +18,8 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
+#include <winternl.h>
 #else
 #include <unistd.h>
 #endif
@@ -41,6 +46,23 @@ bool ReadAt(int fd, unsigned char* bytes, std::size_t count, std::int64_t positi
 void CloseArchive(int fd) {
   _close(fd);  // read-only: its close has nothing to lose
 }
+bool ReadIdentity(int fd, bool volume) {
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(fd));
+  if (volume) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return GetFileInformationByHandle(handle, &info) != 0;
+  }
+  IO_STATUS_BLOCK status;
+  FILE_INTERNAL_INFORMATION index;
+  FILE_BASIC_INFORMATION times;
+  FILE_STANDARD_INFORMATION sizes;
+  return NT_SUCCESS(NtQueryInformationFile(handle, &status, &index, sizeof index,
+                                           FileInternalInformation)) &&
+         NT_SUCCESS(
+             NtQueryInformationFile(handle, &status, &times, sizeof times, FileBasicInformation)) &&
+         NT_SUCCESS(NtQueryInformationFile(handle, &status, &sizes, sizeof sizes,
+                                           FileStandardInformation));
+}
 #else
 int OpenArchive(const char* path) {
   return open(path, O_RDONLY);
@@ -50,6 +72,10 @@ bool ReadAt(int fd, unsigned char* bytes, std::size_t count, std::int64_t positi
 }
 void CloseArchive(int fd) {
   close(fd);  // read-only: its close has nothing to lose
+}
+bool ReadIdentity(int fd, bool) {
+  struct stat info;
+  return fstat(fd, &info) == 0;
 }
 #endif
 
@@ -61,16 +87,17 @@ bool ReadHeader(int fd, unsigned char* header) {
 
 int main(int argc, char** argv) {
   const std::string_view mode = argc == 3 ? argv[2] : "";
-  if (argc < 2 || argc > 3 || (argc == 3 && mode != "held" && mode != "identity")) {
+  if (argc < 2 || argc > 3 ||
+      (argc == 3 && mode != "held" && mode != "identity" && mode != "volume")) {
     return 2;
   }
-  const bool held = mode == "held", identity = mode == "identity";
+  const bool held = mode == "held", volume = mode == "volume";
+  const bool identity = mode == "identity" || volume;
   const int heldFd = held ? OpenArchive(argv[1]) : -1;  // closed, read-only, with the process
   // Each step opens the archive anew, or uses the one held open.
   const auto openStep = [&] {
     const int fd = held ? heldFd : OpenArchive(argv[1]);
-    struct stat info;
-    return identity && fd >= 0 && fstat(fd, &info) != 0 ? -1 : fd;
+    return identity && fd >= 0 && !ReadIdentity(fd, volume) ? -1 : fd;
   };
   const auto closeStep = [&](int fd) { held ? void() : CloseArchive(fd); };
   unsigned char header[kHeaderSize];

@@ -32,13 +32,16 @@ def run_once(trovanta, archive, wine_env=None):
         # The wine loader becomes the program's process, so wait4 sees its own peak.
         env = wine_env
         command = ["wine", trovanta, "Z:" + os.path.abspath(archive)]
-    start = time.monotonic()
-    child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL,
-                             stderr=subprocess.PIPE)
-    err = child.stderr.read()
-    _, status, usage = os.wait4(child.pid, 0)
+    # Standard error goes to a file, not a pipe: under Wine the desktop process (explorer.exe),
+    # started with the program's first window, inherits it and outlives the program.
+    with tempfile.TemporaryFile() as errors:
+        start = time.monotonic()
+        child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
+        _, status, usage = os.wait4(child.pid, 0)
+        wall = time.monotonic() - start
+        errors.seek(0)
+        err = errors.read()
     child.returncode = os.waitstatus_to_exitcode(status)
-    wall = time.monotonic() - start
     match = REPORT.search(err)
     if child.returncode != 0 or match is None:
         sys.exit(f"first_show: {archive}: no report (exit {child.returncode}): {err.decode()}")
