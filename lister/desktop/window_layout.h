@@ -37,6 +37,13 @@ inline constexpr Box kRecordGrid = {8, 112, 457, 174};
 // What screen readers call the record grid.
 inline constexpr std::string_view kRecordGridName = "Records";
 inline constexpr int kGridRowHeight = 18;
+// The lines between the cells, grey enough to stay visible on white: red, green, blue.
+struct Rgb {
+  int red;
+  int green;
+  int blue;
+};
+inline constexpr Rgb kGridLineColour = {0xB8, 0xB8, 0xB8};
 inline constexpr std::array<int, kColumnCount> kColumnWidths = {52, 111, 52, 72, 72, 72};
 // Cell text starts this far in from the cell's left and top edges.
 inline constexpr int kCellTextInset = 2;

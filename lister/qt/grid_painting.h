@@ -7,10 +7,13 @@
 #include <QHeaderView>
 #include <QStyledItemDelegate>
 
+#include "lister/desktop/window_layout.h"
+
 namespace lister::window {
 
 // The grid lines between the cells: visible on white under any desktop palette.
-inline const QColor kGridLineColour{0xB8, 0xB8, 0xB8};
+inline const QColor kGridLineQColour{kGridLineColour.red, kGridLineColour.green,
+                                     kGridLineColour.blue};
 
 class GridCellDelegate : public QStyledItemDelegate {
   Q_OBJECT

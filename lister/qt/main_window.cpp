@@ -40,9 +40,6 @@ QRect Rect(const Box& box) {
   return {box.left, box.top, box.width, box.height};
 }
 
-// What screen readers call the record grid.
-constexpr auto kRecordGridName = std::string_view("Records");
-
 template <typename Widget>
 Widget* Named(Widget* widget, const char* name) {
   widget->setObjectName(name);
@@ -132,7 +129,7 @@ void MainWindow::BuildGrid(QWidget* client) {
   // The style draws the grid lines in the palette's mid colour; a desktop's palette may make them
   // too faint to see, so the grid keeps its own.
   QPalette colours = recordGrid_->palette();
-  colours.setColor(QPalette::Mid, kGridLineColour);
+  colours.setColor(QPalette::Mid, kGridLineQColour);
   recordGrid_->setPalette(colours);
   recordGrid_->setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   recordGrid_->setModel(model_);

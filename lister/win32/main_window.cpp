@@ -20,8 +20,8 @@ namespace {
 constexpr char kMainWindowClass[] = "TForm1";
 constexpr char kApplicationClass[] = "TApplication";
 constexpr char kLabelClass[] = "TLabel";
-// Grid lines between the cells, the same grey in every toolkit.
-constexpr COLORREF kGridLineColour = RGB(0xB8, 0xB8, 0xB8);
+constexpr COLORREF kGridLineRgb =
+    RGB(kGridLineColour.red, kGridLineColour.green, kGridLineColour.blue);
 
 std::string Text(std::string_view text) {
   return std::string(text);
@@ -312,7 +312,7 @@ MainWindow::MainWindow(archive::ArchiveReader& reader, DialogSeam seam, bool qui
       quitOnClose_(quitOnClose),
       font_(CreateWindowFont(kWindowFontPixels)),
       boldFont_(CreateWindowFont(kWindowFontPixels, true)),
-      gridLine_(CreateSolidBrush(kGridLineColour)) {
+      gridLine_(CreateSolidBrush(kGridLineRgb)) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   const std::string title(kProductName);
   // The hidden owner is the program's task-bar button, titled with the product name whatever
