@@ -17,7 +17,9 @@ import re
 import statistics
 import subprocess
 import sys
-import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
+from measured import run_to_exit  # noqa: E402
 
 MEMORY_BUDGET_MB = 150
 WIN32_TIME_BUDGET = 1.5
@@ -32,19 +34,10 @@ def run_once(trovanta, archive, wine_env=None):
         # The wine loader becomes the program's process, so wait4 sees its own peak.
         env = wine_env
         command = ["wine", trovanta, "Z:" + os.path.abspath(archive)]
-    # Standard error goes to a file, not a pipe: under Wine the desktop process (explorer.exe),
-    # started with the program's first window, inherits it and outlives the program.
-    with tempfile.TemporaryFile() as errors:
-        start = time.monotonic()
-        child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
-        _, status, usage = os.wait4(child.pid, 0)
-        wall = time.monotonic() - start
-        errors.seek(0)
-        err = errors.read()
-    child.returncode = os.waitstatus_to_exitcode(status)
+    wall, returncode, usage, err = run_to_exit(command, env)
     match = REPORT.search(err)
-    if child.returncode != 0 or match is None:
-        sys.exit(f"first_show: {archive}: no report (exit {child.returncode}): {err.decode()}")
+    if returncode != 0 or match is None:
+        sys.exit(f"first_show: {archive}: no report (exit {returncode}): {err.decode()}")
     return {
         "wall_s": wall,
         "first_show_s": int(match.group(1)) / 1000,

@@ -28,6 +28,9 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+from measured import run_to_exit  # noqa: E402
+
 LIMIT = 1.2
 REPORT = re.compile(rb"first_show_ms=(\d+)")
 
@@ -55,18 +58,10 @@ def run(command, env):
     """Wall seconds from launch to exit, CPU seconds of the program and of the wineserver, and
     the program's own first-show figure when it gives one."""
     server_before = server_cpu(env["WINEPREFIX"])
-    # Standard error goes to a file, not a pipe: Wine's desktop process (explorer.exe), started
-    # with a program's first window, inherits it and outlives the program by a second or more.
-    with tempfile.TemporaryFile() as errors:
-        start = time.monotonic()
-        child = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=errors)
-        _, status, usage = os.wait4(child.pid, 0)
-        wall = time.monotonic() - start
-        errors.seek(0)
-        err = errors.read()
+    wall, returncode, usage, err = run_to_exit(command, env)
     cpu = usage.ru_utime + usage.ru_stime
-    if os.waitstatus_to_exitcode(status) != 0:
-        sys.exit(f"{' '.join(command)}: exit {os.waitstatus_to_exitcode(status)}: {err.decode()}")
+    if returncode != 0:
+        sys.exit(f"{' '.join(command)}: exit {returncode}: {err.decode()}")
     match = REPORT.search(err)
     return (wall, cpu, server_cpu(env["WINEPREFIX"]) - server_before,
             int(match.group(1)) / 1000 if match else None)
