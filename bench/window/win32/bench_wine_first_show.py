@@ -83,7 +83,7 @@ def main():
     if "WINEPREFIX" not in os.environ or "DISPLAY" not in os.environ:
         sys.exit("set WINEPREFIX (a prefix of its own) and DISPLAY")
 
-    programs = os.path.join(args.windows_build, "bench", "window", "win32")
+    programs = os.path.join(args.windows_build, "bench")
     floor = os.path.join(programs, "open-floor.exe")
     window = os.path.join(programs, "trovanta-first-show.exe")
     env = dict(os.environ, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=")
