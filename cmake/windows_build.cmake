@@ -1,8 +1,6 @@
-# The Windows programs: this source tree configured again with the MinGW-w64 toolchain file and
-# built in windows/ (target windows_programs) whenever the cross compiler is at hand; not from
-# the sanitizer and fuzz builds, whose flags do not apply to it. Its programs lie where they
-# lie in any build of the tree, under GORBLUNK_WINDOWS_BUILD (empty without the sub-build):
-# ${GORBLUNK_WINDOWS_BUILD}/lister/win32/Trovanta.exe, .../setup/Setwright.exe.
+# The Windows programs: this tree built again in GORBLUNK_WINDOWS_BUILD (windows/, target
+# windows_programs) with the MinGW-w64 toolchain file, whenever that is at hand, but not from
+# the sanitizer and fuzz builds. Its programs lie there as in any build: .../setup/Setwright.exe.
 set(GORBLUNK_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH
     "GoogleTest's sources, built for the Windows test program (Debian's googletest package)")
 set(GORBLUNK_WINDOWS_BUILD "")
