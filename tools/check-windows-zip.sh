@@ -4,8 +4,7 @@
 # information and manifest, and each program run under Wine in a fresh prefix from the unpacked
 # folder: the README's trovanta-ls.exe examples on the demo archive beside it, the demo listing,
 # Setwright.exe writing the settings file through a pipe, on a terminal and in a console window
-# of its own (where it waits for Enter), and Trovanta.exe, when the zip holds it, showing its
-# window on Xvfb.
+# of its own (where it waits for Enter), and Trovanta.exe showing its window on Xvfb.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 source=$PWD
@@ -27,27 +26,17 @@ cmake --build "$build" --target windows_zip
 unzip -q "$zip" -d "$work"
 folder=$work/$name
 listing=$(cd "$folder" && ls | sort | tr '\n' ' ')
-expected="HEROES.SPR LICENSE.txt README.txt Setwright.exe trovanta-ls.exe "
-if [ -f "$folder/Trovanta.exe" ]; then
-  expected="HEROES.SPR LICENSE.txt README.txt Setwright.exe Trovanta.exe trovanta-ls.exe "
-fi
-expect "files in the zip" "$expected" "$listing"
+expect "files in the zip" "HEROES.SPR LICENSE.txt README.txt Setwright.exe Trovanta.exe trovanta-ls.exe " \
+  "$listing"
 for text in README.txt LICENSE.txt; do
   lines=$(wc -l <"$folder/$text")
   expect "$text lines ending in CR LF" "$lines" "$(grep -c $'\r$' "$folder/$text")"
 done
 grep -q "^Copyright (c) .* Gorblunk tools developers"$'\r$' "$folder/LICENSE.txt" ||
   fail "LICENSE.txt names no copyright holder"
-for program in Setwright.exe trovanta-ls.exe; do
+for program in Setwright.exe Trovanta.exe trovanta-ls.exe; do
   grep -q "^$program - " "$folder/README.txt" || fail "README.txt does not describe $program"
 done
-if [ -f "$folder/Trovanta.exe" ]; then
-  grep -q "^Trovanta.exe - " "$folder/README.txt" || fail "README.txt does not describe Trovanta.exe"
-else
-  if grep -q "Trovanta.exe" "$folder/README.txt"; then
-    fail "README.txt describes Trovanta.exe, which the zip does not hold"
-  fi
-fi
 
 cmp -s "$folder/HEROES.SPR" "$build/demo/HEROES.SPR" || fail "HEROES.SPR is not the demo archive"
 
@@ -188,8 +177,7 @@ grep -qF '%LOCALAPPDATA%\VirtualStore\Windows\Gorblunk.Ini' "$folder/README.txt"
   fail "README.txt does not name the game's copy in the VirtualStore"
 
 # Trovanta.exe: its window.
-if [ -f "$folder/Trovanta.exe" ]; then
-  read -r -d '' inner <<'INNER' || true
+read -r -d '' inner <<'INNER' || true
 cd "$1"
 wine "$2" HEROES.SPR &
 app=$!
@@ -199,10 +187,9 @@ kill "$app" 2>/dev/null
 wineserver -k 2>/dev/null
 [ "$found" = 1 ]
 INNER
-  if ! xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" trovanta "$folder" \
-    "$folder/Trovanta.exe"; then
-    fail "Trovanta.exe showed no window"
-  fi
+if ! xvfb-run -a -s "-screen 0 1024x768x24" bash -c "$inner" trovanta "$folder" \
+  "$folder/Trovanta.exe"; then
+  fail "Trovanta.exe showed no window"
 fi
 
 if [ "$failures" -ne 0 ]; then
