@@ -177,24 +177,19 @@ INT_PTR CALLBACK ProgressProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
     (*cancel)();
     return TRUE;
   }
-  if (message == WM_CLOSE) {
-    PostMessageA(GetWindow(dialog, GW_OWNER), WM_CLOSE, 0, 0);
-    return TRUE;
-  }
-  return FALSE;
+  return FALSE;  // the dialog's own handling turns its close box and Alt+F4 into IDCANCEL
 }
 
 }  // namespace
 
 ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
                                  const DialogSeam& seam, std::function<void()> cancel)
-    : owner_(owner), archiveName_(archiveName), totalRows_(totalRows), cancel_(std::move(cancel)) {
+    : archiveName_(archiveName), totalRows_(totalRows), cancel_(std::move(cancel)) {
   dialog_ = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_PROGRESS), owner,
                                ProgressProc, reinterpret_cast<LPARAM>(&cancel_));
   SendDlgItemMessageA(dialog_, IDC_PROGRESSBAR, PBM_SETRANGE32, 0,
                       static_cast<LPARAM>(std::min<std::int64_t>(totalRows, INT_MAX)));
   CentreOnScreen(dialog_);
-  EnableWindow(owner_, FALSE);
   ShowWindow(dialog_, SW_SHOW);
   SetFocus(GetDlgItem(dialog_, IDCANCEL));  // for Esc, also when shown while inactive
   if (seam.boxShown) {
@@ -203,8 +198,6 @@ ListingProgress::ListingProgress(HWND owner, const std::string& archiveName, std
 }
 
 ListingProgress::~ListingProgress() {
-  // The owner comes back before the box goes, so that it, not another program, is activated.
-  EnableWindow(owner_, TRUE);
   DestroyWindow(dialog_);
 }
 

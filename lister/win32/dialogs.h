@@ -50,10 +50,11 @@ int TextWidth(HDC dc, std::string_view text);
 // nothing when cancelled or longer than a path may be.
 std::optional<OpenChoice> RunOpenDialog(HWND owner, const DialogSeam& seam, const OpenChoice& last);
 
-// The modal progress window of a long listing: records done of the total, and a Cancel button
-// (Esc too) that calls `cancel`. Its close box and Alt+F4 ask the owner to close, as the owner's
-// own close box would if it were not disabled while the progress window is up. Only the owner
-// closes it. The seam hears of it once it is shown.
+// The progress window of a long listing: records done of the total, and a Cancel button that
+// calls `cancel`; Esc, its close box and Alt+F4 press it, as in any dialog. It leaves its owner
+// enabled, so that the owner's close box, Esc and Alt+F4 still reach the owner (whose session
+// refuses the other commands meanwhile). Only the owner closes it. The seam hears of it once it
+// is shown.
 class ListingProgress {
  public:
   ListingProgress(HWND owner, const std::string& archiveName, std::int64_t totalRows,
@@ -66,7 +67,6 @@ class ListingProgress {
   HWND Handle() const { return dialog_; }
 
  private:
-  HWND owner_;
   HWND dialog_;
   std::string archiveName_;
   std::int64_t totalRows_;

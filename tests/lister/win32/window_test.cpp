@@ -348,14 +348,14 @@ TEST_F(Win32Window, OpenDialogDropsFocusAndMenus) {
 
 TEST_F(Win32Window, StoppingAListingAndClosing) {
   const std::string a = Numbered("a.spr", 2), many = Numbered("many.spr", 3000);
-  // The progress window's Esc and Cancel stop the listing: while it runs the summary is blank,
-  // the caption is the last archive's; the rows read stay, and one row stands for the rest.
-  // Alt+F4 there, a close request to the window (the close box) and Esc in the window (key
-  // preview) close the window.
+  // The progress window's Esc, Cancel and close (its close box, Alt+F4) stop the listing: while it
+  // runs the summary is blank, the caption is the last archive's; the rows read stay, and one row
+  // stands for the rest. A close request to the window (the close box, Alt+F4) and Esc in the
+  // window (key preview) close the window, which stays enabled for them.
   const std::pair<std::function<void(HWND)>, bool> stops[] = {
       {[](HWND box) { PostMessageA(GetDlgItem(box, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0); }, false},
       {[](HWND box) { PostMessageA(GetDlgItem(box, IDCANCEL), BM_CLICK, 0, 0); }, false},
-      {[](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }, true},
+      {[](HWND box) { PostMessageA(box, WM_CLOSE, 0, 0); }, false},
       {[&](HWND) { PostMessageA(form_->Handle(), WM_CLOSE, 0, 0); }, true},
       {[&](HWND) { PostMessageA(Control("StringGrid1"), WM_KEYDOWN, VK_ESCAPE, 0); }, true},
       // Last, as it replaces the archive: a copy of the same size put in its place.
@@ -370,11 +370,13 @@ TEST_F(Win32Window, StoppingAListingAndClosing) {
     form_->SetProgressDelay(std::chrono::milliseconds(0));
     std::string during;
     onBox_ = [&](HWND box) {  // the progress window, then any error box
-      during.empty() ? (during = Text(form_->Handle()) + "|" + Summary(), stop(box)) : void();
+      const std::string enabled = IsWindowEnabled(form_->Handle()) ? "enabled|" : "disabled|";
+      during.empty() ? (during = Text(form_->Handle()) + "|" + enabled + Summary(), stop(box))
+                     : void();
     };
     Open(many);
     onBox_ = nullptr;
-    EXPECT_EQ(during, "Trovanta (a.spr)|" + Named({"", "", "", "", ""}));
+    EXPECT_EQ(during, "Trovanta (a.spr)|enabled|" + Named({"", "", "", "", ""}));
     const int rows = ListView_GetItemCount(form_->Grid());
     EXPECT_EQ(Row(rows - 1),
               std::to_string(rows - 1) + "|" + std::to_string(3001 - rows) + " not listed||||");
