@@ -16,6 +16,22 @@ namespace lister::win32 {
 
 namespace {
 
+// While a listing runs the window takes no input but a close request, as the Qt window: keys
+// and clicks in it and on its menu bar are refused; its frame (moving it, the close box,
+// Alt+F4, the system menu) still works. The window is not disabled, so it keeps its look.
+bool IsRefusedWhileListing(const MSG& message) {
+  switch (message.message) {
+    case WM_SYSKEYDOWN:
+      return message.wParam != VK_F4;
+    case WM_NCLBUTTONDOWN:
+    case WM_NCLBUTTONDBLCLK:
+      return message.wParam == HTMENU;
+    default:
+      return (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) ||
+             (message.message >= WM_MOUSEFIRST && message.message <= WM_MOUSELAST);
+  }
+}
+
 // The window classes keep the names that tools and tests find the windows by.
 constexpr char kMainWindowClass[] = "TForm1";
 constexpr char kApplicationClass[] = "TApplication";
@@ -565,6 +581,9 @@ bool MainWindow::PreviewMessage(MSG& message) {
   }
   // Key preview: Esc pressed anywhere in the window closes it.
   if (message.message == WM_KEYDOWN && OnKeyPress(message.wParam)) {
+    return true;
+  }
+  if (session_.Busy() && IsRefusedWhileListing(message)) {
     return true;
   }
   // Tab and the arrow keys between the grid and the radio buttons, as in a dialog.

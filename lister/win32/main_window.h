@@ -63,7 +63,8 @@ class MainWindow : private SessionWindow {
   std::int64_t CurrentGridRow() const override;  // as SessionWindow says
   void SetProgressDelay(std::chrono::milliseconds delay) { session_.SetProgressDelay(delay); }
 
-  // Key preview for the message loop: true when the message was handled here.
+  // Key preview for the message loop: true when the message was handled here, or refused
+  // because a listing runs.
   bool PreviewMessage(MSG& message);
 
   void ShowError(const std::string& message) override;

@@ -370,9 +370,13 @@ TEST_F(Win32Window, StoppingAListingAndClosing) {
     form_->SetProgressDelay(std::chrono::milliseconds(0));
     std::string during;
     onBox_ = [&](HWND box) {  // the progress window, then any error box
-      const std::string enabled = IsWindowEnabled(form_->Handle()) ? "enabled|" : "disabled|";
-      during.empty() ? (during = Text(form_->Handle()) + "|" + enabled + Summary(), stop(box))
-                     : void();
+      if (during.empty()) {
+        const bool enabled = IsWindowEnabled(form_->Handle());
+        during = Text(form_->Handle()) + (enabled ? "|enabled|" : "|disabled|") + Summary();
+        PostMessageA(Control("RadioButton2"), WM_LBUTTONDOWN, MK_LBUTTON, 0);  // refused
+        PostMessageA(Control("RadioButton2"), WM_LBUTTONUP, 0, 0);
+        stop(box);
+      }
     };
     Open(many);
     onBox_ = nullptr;
@@ -383,6 +387,7 @@ TEST_F(Win32Window, StoppingAListingAndClosing) {
     Pump();
     EXPECT_EQ(IsWindow(form_->Handle()), !closes);
     if (!closes) {  // commands are taken again
+      EXPECT_EQ(SendMessageA(Control("RadioButton1"), BM_GETCHECK, 0, 0), BST_CHECKED);
       Open(a);
       EXPECT_EQ(Row(1), "1|R1|no|0||");
     }
