@@ -7,12 +7,13 @@ times from xdotool's return until the program's process has exited (wait4); "gon
 target window left the screen (the slowest round shown). Ways: Alt+F4 (the window manager's
 close, as the close box) on the progress window of the start-up listing (the archive on the
 command line; the main window shows only after it); and, in a listing started by File > Open
-(Alt+F, O) from the shown main window, Esc and Alt+F4 to the main window and Alt+F4 on the
-progress window. "key to" names the window active when the key went: a window disabled under a
-modal one cannot be activated. A way is not repeated after a round that did not exit within
-TIMEOUT s (the program is killed then), and the script then exits 1; the 0.5 s target is shown,
-not enforced. Trovanta.exe runs under Wine in one prefix made for the run. Needs xdotool,
-xwininfo, xprop and openbox (started here unless --window-manager '' says one runs), e.g.
+(Alt+F, O) from the shown main window, Esc and Alt+F4 to the main window, a click on its close
+box and Alt+F4 on the progress window. "key to" names the window active when the key went: a
+window disabled under a modal one cannot be activated. A way is not repeated after a round that
+did not exit within TIMEOUT s (the program is killed then), and the script then exits 1; the
+0.5 s target is shown, not enforced. Trovanta.exe runs under Wine in one prefix made for the
+run. Needs xdotool, xwininfo, xprop and openbox (started here unless --window-manager '' says
+one runs), e.g.
 
   xvfb-run -a -s "-screen 0 1024x768x24" python3 bench/window/close_in_listing.py \\
       --make-archive build/bench/lister/make-bench-archive \\
@@ -31,8 +32,8 @@ from wine_prefix import make_wine_prefix, remove_wine_prefix, settle_wine_prefix
 
 TARGET_S = 0.5
 MAIN, PROGRESS, DIALOG = r"^Trovanta \(", "^Trovanta$", "^Select an archive file to list$"
-WAYS = [("start-up", PROGRESS, "alt+F4"), ("opened", MAIN, "Escape"),
-        ("opened", MAIN, "alt+F4"), ("opened", PROGRESS, "alt+F4")]  # fmt: skip
+WAYS = [("start-up", PROGRESS, "alt+F4"), ("opened", MAIN, "Escape"), ("opened", MAIN, "alt+F4"),
+        ("opened", MAIN, "box"), ("opened", PROGRESS, "alt+F4")]  # fmt: skip
 
 
 def xdotool(*args, timeout=20):
@@ -40,10 +41,27 @@ def xdotool(*args, timeout=20):
     return done.stdout.strip()
 
 
+def window_info(window):
+    """xwininfo's fields ("Map State", "Width", ...); none for a window gone."""
+    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
+    fields = (line.split(":", 1) for line in info.splitlines() if ":" in line)
+    return {name.strip(): value.strip() for name, value in fields}
+
+
 def shown(window):
     """Whether `window` is mapped and larger than Wine's 1x1 task-bar owner."""
-    info = subprocess.run(["xwininfo", "-id", window], capture_output=True, text=True).stdout
-    return "IsViewable" in info and "Width: 1\n" not in info
+    info = window_info(window)
+    return info.get("Map State") == "IsViewable" and info.get("Width") != "1"
+
+
+def click_close_box(window):
+    """Clicks the window manager's close box: in the frame's top right corner."""
+    at = window_info(window)
+    extents = subprocess.run(["xprop", "-id", window, "_NET_FRAME_EXTENTS"], capture_output=True,
+                             text=True).stdout.split("=")[-1]  # fmt: skip
+    _, right, top, _ = (int(n) for n in extents.split(","))
+    x = int(at["Absolute upper-left X"]) + int(at["Width"]) + right - top // 2
+    xdotool("mousemove", str(x), str(int(at["Absolute upper-left Y"]) - top // 2), "click", "1")
 
 
 def wait_for(pattern, child, deadline):
@@ -80,7 +98,7 @@ def run_round(command, env, archive, small, way, args):
                 pass
             active = xdotool("getactivewindow")
             to = "progress" if active == progress else "main" if active == window else "other"
-            xdotool("key", key)
+            click_close_box(window) if key == "box" else xdotool("key", key)
             sent, gone = time.monotonic(), {window: None, progress: None}
             while time.monotonic() - sent < args.timeout:
                 for w in (w for w, at in gone.items() if at is None and not shown(w)):
