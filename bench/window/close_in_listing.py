@@ -34,6 +34,7 @@ TARGET_S = 0.5
 MAIN, PROGRESS, DIALOG = r"^Trovanta \(", "^Trovanta$", "^Select an archive file to list$"
 WAYS = [("start-up", PROGRESS, "alt+F4"), ("opened", MAIN, "Escape"), ("opened", MAIN, "alt+F4"),
         ("opened", MAIN, "click"), ("opened", PROGRESS, "alt+F4")]  # fmt: skip
+ROW = "{:<11} {:<9} {:<7} {:<9} {:>4} {:>9} {:>6} {:>6} {:>8} {:>9}"
 
 
 def xdotool(*args, timeout=20):
@@ -140,9 +141,27 @@ def archive_of(args, records):
     return path
 
 
-def row(*cells):
-    widths = [-11, -9, -7, -9, 4, 9, 6, 6, 8, 9]
-    return " ".join(f"{c:{'<' if w < 0 else '>'}{abs(w)}}" for c, w in zip(cells, widths))
+def measure_way(name, command, env, archive, small, way, args, failures):
+    """Rounds of one way of closing, up to the first failure; returns the table's row."""
+    runs, keyed = [], "-"
+    for _ in range(args.rounds):
+        try:
+            runs.append(run_round(command, env, archive, small, way, args))
+        except RuntimeError as error:
+            failures.append(f"{name}, {way[0]} listing, {way[2]}: {error.args[0]}")
+            keyed = error.args[1]
+            break
+        finally:
+            if "WINEPREFIX" in env:
+                settle_wine_prefix(env)
+    ends, gone = [r[0] for r in runs], [r[1] for r in runs if r[1] is not None]
+    figures = ["-"] * 4
+    if ends:
+        figures = [f"{x:.3f}" for x in (statistics.median(ends), min(ends), max(ends))]
+        figures.append(f"{max(gone):.3f}" if gone else "-")
+    met = len(runs) == args.rounds and max(ends) <= TARGET_S
+    keyed = "/".join(sorted({r[2] for r in runs})) or keyed
+    return ROW.format(name, way[0], way[2], keyed, len(runs), *figures, "yes" if met else "NO")
 
 
 def main():
@@ -169,33 +188,14 @@ def main():
         windows.append(("Win32/Wine", lambda path: ["wine", args.win32, z(path)],
                         make_wine_prefix(), args.win32_records))  # fmt: skip
     print(f"load average at start: {' '.join(f'{x:.2f}' for x in os.getloadavg())}")
-    print(row("window", "listing", "close", "key to", "runs", "median s", "min s", "max s",
-              "gone max", "<= 0.5 s"))  # fmt: skip
+    print(ROW.format("window", "listing", "close", "key to", "runs", "median s", "min s", "max s",
+                     "gone max", "<= 0.5 s"))  # fmt: skip
     try:
         for name, command, env, records in windows:
             archive = archive_of(args, records)
             for way in WAYS:
-                runs, keyed = [], "-"
-                for _ in range(args.rounds):
-                    try:
-                        runs.append(run_round(command, env, archive, small, way, args))
-                    except RuntimeError as error:
-                        failures.append(f"{name}, {way[0]} listing, {way[2]}: {error.args[0]}")
-                        keyed = error.args[1]
-                        break
-                    finally:
-                        if "WINEPREFIX" in env:
-                            settle_wine_prefix(env)
-                ends = [r[0] for r in runs]
-                gone = max((r[1] for r in runs if r[1] is not None), default=None)
-                keyed = "/".join(sorted({r[2] for r in runs})) or keyed
-                figures = ["-"] * 4
-                if ends:
-                    figures = [f"{x:.3f}" for x in (statistics.median(ends), min(ends), max(ends))]
-                    figures.append("-" if gone is None else f"{gone:.3f}")
-                met = len(runs) == args.rounds and max(ends) <= TARGET_S
-                print(row(name, way[0], way[2], keyed, len(runs), *figures, "yes" if met else "NO"),
-                      flush=True)  # fmt: skip
+                row = measure_way(name, command, env, archive, small, way, args, failures)
+                print(row, flush=True)
     finally:
         for _, _, env, _ in windows:
             if "WINEPREFIX" in env:
