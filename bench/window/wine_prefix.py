@@ -1,4 +1,4 @@
-"""A fresh Wine prefix for the window benchmarks: made once, used by every run, removed at the end."""
+"""A fresh Wine prefix for the window benchmarks: made once, used by every run, then removed."""
 
 import os
 import shutil
@@ -13,9 +13,8 @@ def make_wine_prefix():
     env = dict(
         os.environ, WINEPREFIX=prefix, WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml="
     )
-    subprocess.run(
-        ["wineboot", "-i"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True
-    )
+    quiet = {"stdout": subprocess.DEVNULL, "stderr": subprocess.DEVNULL}
+    subprocess.run(["wineboot", "-i"], env=env, check=True, **quiet)
     return env
 
 
