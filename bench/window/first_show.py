@@ -11,15 +11,15 @@ show must stay within 1.5 times the Qt window's on the large archive.
 """
 import argparse
 import os
-import shutil
-import tempfile
 import re
 import statistics
 import subprocess
 import sys
 
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 from measured import run_to_exit  # noqa: E402
+from wine_prefix import make_wine_prefix, remove_wine_prefix  # noqa: E402
 
 MEMORY_BUDGET_MB = 150
 WIN32_TIME_BUDGET = 1.5
@@ -56,13 +56,9 @@ def main():
     args = parser.parse_args()
 
     windows = [("Qt", args.trovanta, None)]
-    prefix = None
+    wine_env = None
     if args.win32:
-        prefix = tempfile.mkdtemp(prefix="bench-wine-")
-        wine_env = dict(os.environ, WINEPREFIX=prefix, WINEDEBUG="-all",
-                        WINEDLLOVERRIDES="mscoree,mshtml=")
-        subprocess.run(["wineboot", "-i"], env=wine_env, stdout=subprocess.DEVNULL,
-                       stderr=subprocess.DEVNULL, check=True)
+        wine_env = make_wine_prefix()
         windows.append(("Win32/Wine", args.win32, wine_env))
 
     large = os.path.join(args.work, "million.spr")
@@ -75,8 +71,8 @@ def main():
     large_first_show = {}
     try:
         for name, path in (("demo", args.demo), ("1M records", large)):
-            for window, program, wine_env in windows:
-                runs = [run_once(program, path, wine_env) for _ in range(args.runs)]
+            for window, program, env in windows:
+                runs = [run_once(program, path, env) for _ in range(args.runs)]
                 first_show = statistics.median(r["first_show_s"] for r in runs)
                 wall = statistics.median(r["wall_s"] for r in runs)
                 peak = max(r["peak_mb"] for r in runs)
@@ -87,11 +83,8 @@ def main():
                     if peak >= MEMORY_BUDGET_MB:
                         failures.append(f"{window} took {MEMORY_BUDGET_MB} MB or more")
     finally:
-        if prefix:
-            # A wineserver already gone is fine, and a prefix left behind harms no result.
-            subprocess.run(["wineserver", "-k"], env=dict(os.environ, WINEPREFIX=prefix),
-                           check=False)
-            shutil.rmtree(prefix, ignore_errors=True)
+        if wine_env:
+            remove_wine_prefix(wine_env)
     if "Win32/Wine" in large_first_show and (
             large_first_show["Win32/Wine"] > WIN32_TIME_BUDGET * large_first_show["Qt"]):
         failures.append(f"Win32/Wine first show above {WIN32_TIME_BUDGET} x the Qt window's")
