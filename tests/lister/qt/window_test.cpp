@@ -64,14 +64,6 @@ class WindowTest : public ::testing::Test {
       return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
     });
   }
-  // An archive of `records` stored records named R0.SPR, R1.SPR, ...
-  std::string Archive(const std::string& name, int records) {
-    std::vector<archive::RecordSpec> numbered;
-    for (int i = 0; i < records; ++i) {
-      numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
-    }
-    return dir_.Write(name, archive::BuildArchive("Numbered", 1, numbered));
-  }
   // Lists `path` as if the user chose it in the open dialog.
   void Open(MainWindow& form, const std::string& path) {
     answerOpen_ = [path](QFileDialog& dialog) {
@@ -118,7 +110,7 @@ Qt::DropAction Drop(MainWindow& form, const QUrl& url,
 }
 
 TEST_F(WindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
-  const std::string good = Archive("good.spr", 3);
+  const std::string good = dir_.WriteNumbered("good.spr", 3);
   const std::string bad = dir_.WriteText("bad.spr", "not an archive at all");
   const QString fail = "0|Trovanta|Not an archive file";
   const std::pair<std::vector<std::string>, QString> cases[] = {
@@ -160,7 +152,7 @@ TEST(StartUpTest, QtSeesOnlyTheProgramNameAndTheApplicationIsNamed) {
 }
 
 TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 30)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 30)});
   form->layout()->activate();
   const QTableView& grid = Grid(*form);
   const auto at = [&](const char* name) { return Child(*form, name).geometry(); };
@@ -257,7 +249,7 @@ TEST_F(WindowTest, CommandsListAndSwitchUnits) {
   EXPECT_EQ(Summary(*form), QStringList{"Not an archive file"});
   EXPECT_EQ(form->windowTitle(), "Trovanta (mixed.spr)") << "names the last good listing";
 
-  const QString dropped = QString::fromStdString(Archive("dropped.spr", 6));
+  const QString dropped = QString::fromStdString(dir_.WriteNumbered("dropped.spr", 6));
   EXPECT_FALSE(Drop(*form, QUrl("https://example.invalid/y.spr")));
   EXPECT_EQ(Drop(*form, QUrl::fromLocalFile(dropped), Qt::MoveAction | Qt::LinkAction),
             Qt::LinkAction);
@@ -273,7 +265,7 @@ TEST_F(WindowTest, F10OpensTheMenuAndEscClosesTheWindowWhereverTheFocusIsButInTh
                                       {"RadioButton1", true},
                                       {"ClientArea", true},
                                       {"MainMenu1", false}}) {
-    const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 40)});
+    const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 40)});
     form->show();
     QWidget& target = Child(*form, focus);
     for (const auto& [key, chord] : {std::pair{Qt::Key_Down, Qt::NoModifier},
@@ -296,7 +288,8 @@ TEST_F(WindowTest, F10OpensTheMenuAndEscClosesTheWindowWhereverTheFocusIsButInTh
 
 // The session chooses the current row; the grid places it, scrolls and reports it.
 TEST_F(WindowTest, PlacesTheCurrentRowTheSessionChooses) {
-  const std::string fifty = Archive("fifty.spr", 50), forty = Archive("forty.spr", 40);
+  const std::string fifty = dir_.WriteNumbered("fifty.spr", 50),
+                    forty = dir_.WriteNumbered("forty.spr", 40);
   const std::unique_ptr<MainWindow> form = Start({forty});
   form->show();
   QTableView& grid = Grid(*form);
@@ -323,14 +316,14 @@ TEST_F(WindowTest, PlacesTheCurrentRowTheSessionChooses) {
   EXPECT_EQ(grid.rowViewportPosition(39) + 18, 8 * 18) << "the last row whole, space below";
   select(9, 5);
   EXPECT_EQ(form->CurrentGridRow(), 9) << "where the selection started";
-  Open(*form, Archive("none.spr", 0));
+  Open(*form, dir_.WriteNumbered("none.spr", 0));
   EXPECT_TRUE(form->CurrentGridRow() == 0 && !grid.selectionModel()->hasSelection());
 }
 
 // One range of rows: Ctrl+click starts a new one; Ctrl+Shift+Home and End extend it to the first
 // and last rows; Ctrl+Home and End bring their row into view even when it is current already.
 TEST_F(WindowTest, SelectsOneRangeOfRowsAndReachesTheFirstAndLast) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 40)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 40)});
   form->show();
   QTableView& grid = Grid(*form);
   const auto range = [&] {  // the first and last rows selected, their count, the current row
@@ -388,7 +381,7 @@ TEST_F(WindowTest, CopiesTheSelectedRowsAsTabSeparatedText) {
 // Screen readers find each summary line with its field name, and the table by its name with its
 // header, rows and cells.
 TEST_F(WindowTest, ScreenReadersReadTheSummaryAndTheTable) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 3)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 3)});
   QAccessibleInterface* summary = QAccessible::queryAccessibleInterface(&Child(*form, "Label2"));
   ASSERT_NE(summary, nullptr);
   QStringList lines;
@@ -413,12 +406,13 @@ TEST_F(WindowTest, ScreenReadersReadTheSummaryAndTheTable) {
 // close request in the progress dialog stops the listing; a close request to the window (Esc, the
 // close box, Alt+F4) stops it and closes the window.
 TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndStopsOnRequest) {
-  const std::string big = Archive("big.spr", 3000);
-  const QUrl other = QUrl::fromLocalFile(QString::fromStdString(Archive("other.spr", 2)));
+  const std::string big = dir_.WriteNumbered("big.spr", 3000);
+  const QUrl other =
+      QUrl::fromLocalFile(QString::fromStdString(dir_.WriteNumbered("other.spr", 2)));
   enum Stop { kCancelButton, kEscInProgress, kCloseProgress, kEscInWindow, kCloseWindow };
   for (const Stop stop :
        {kCancelButton, kEscInProgress, kCloseProgress, kEscInWindow, kCloseWindow}) {
-    const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 2)});
+    const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 2)});
     form->show();
     form->SetProgressDelay(std::chrono::milliseconds(0));
     const QSignalSpy shown(Grid(*form).model(), &QAbstractItemModel::dataChanged);
@@ -552,7 +546,7 @@ TEST_F(WindowTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
 
 TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
   const std::unique_ptr<MainWindow> form = Start({});
-  const QString chosen = QString::fromStdString(Archive("pal.mix", 2));
+  const QString chosen = QString::fromStdString(dir_.WriteNumbered("pal.mix", 2));
   const QString all = "*.spr *.map *.til *.mix *.lit *.llt *.tex";
   const struct {
     int filter;                                     // selected when the dialog opens
@@ -678,7 +672,7 @@ TEST_F(WindowTest, PaintsTheSelectionGridLinesAndHeader) {
   QPalette faint = desktop;
   faint.setColor(QPalette::Mid, faint.color(QPalette::Base));
   QApplication::setPalette(faint);  // a desktop whose palette would hide the grid lines
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 30)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 30)});
   QTableView& grid = Grid(*form);
   grid.selectRow(2);
   const QImage image = grid.grab().toImage();
