@@ -21,8 +21,8 @@ constexpr Status kOk = Status::kNoError, kNoFile = Status::kCannotOpen,
 
 // The directory is at 112, the second record's data at 92.
 ArchiveImage TwoRecords(const std::function<void(ArchiveImage&)>& change = [](ArchiveImage&) {}) {
-  ArchiveImage image = archive::BuildArchive(
-      "Two", 7, {{"FIRST.SPR", 0, 10, 0, false, -1}, {"SECOND.MAP", 1, 20, 99, false, -1}});
+  ArchiveImage image =
+      archive::BuildArchive("Two", 7, {{"FIRST.SPR", 0, 10}, {"SECOND.MAP", 1, 20, 99}});
   change(image);
   return image;
 }

@@ -538,6 +538,10 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
   const char kWin[] = "\"C:\\\\WIN\"";
   const std::string kBadType =
       Report("00402120", "Invalid data type for 'SystemRoot'", kBanner, "ERegistryException");
+  const std::string noPrefix = "Setwright: no Wine prefix at " + wine.driveC.string() +
+                               " (set WINEPREFIX to the game's prefix)\n";
+  const std::string unreadable =
+      "Setwright: cannot read " + (broken / "system.reg").string() + ": Is a directory\n";
   // The directory, SystemRoot, the game directory in the settings file written (none: the earlier
   // file stays and the exit status is 1), the output and more environment.
   using Row = std::tuple<fs::path, const char*, const char*, std::string, std::vector<std::string>>;
@@ -552,17 +556,8 @@ TEST(Program, WritesTheSettingsFileOrReportsAndExitsWithOne) {
       Row{wine.folder.Path(), "\"\"", nullptr, Report("00402000", "I/O error 15"), {}},
       Row{linked, kWin, "C:\\Linked", kBanner, {"PWD=" + linked.string()}},
       Row{russian, "\"C:\\\\win\"", "C:\\\xC8\xE3\xF0\xE0", kBanner, {"LC_ALL=ru_RU.UTF-8"}},
-      Row{wine.game,
-          kWin,
-          nullptr,
-          "Setwright: no Wine prefix at " + wine.driveC.string() +
-              " (set WINEPREFIX to the game's prefix)\n",
-          {"WINEPREFIX=" + wine.driveC.string()}},
-      Row{wine.game,
-          kWin,
-          nullptr,
-          "Setwright: cannot read " + (broken / "system.reg").string() + ": Is a directory\n",
-          {"WINEPREFIX=" + broken.string()}}};
+      Row{wine.game, kWin, nullptr, noPrefix, {"WINEPREFIX=" + wine.driveC.string()}},
+      Row{wine.game, kWin, nullptr, unreadable, {"WINEPREFIX=" + broken.string()}}};
   for (const auto& [directory, systemRoot, gameDirectory, output, extra] : cases) {
     wine.folder.WriteText("prefix/system.reg", Hive("\"SystemRoot\"=" + std::string(systemRoot)));
     wine.folder.WriteText("prefix/drive_c/WIN/Gorblunk.Ini", kOldSettings);

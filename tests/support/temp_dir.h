@@ -8,6 +8,7 @@
 #include <iterator>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "archive/archive_writer.h"
 
@@ -39,6 +40,15 @@ class TempDir {
     std::ofstream file(File(name), std::ios::binary);
     return file << bytes && file.flush() ? File(name)
                                          : throw std::runtime_error("cannot write " + name);
+  }
+  // Writes as `name` an archive titled "Numbered" of `count` stored records named R0.SPR, R1.SPR,
+  // ... of 100, 101, ... bytes, and returns its path.
+  std::string WriteNumbered(const std::string& name, int count) const {
+    std::vector<archive::RecordSpec> records;
+    for (int i = 0; i < count; ++i) {
+      records.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
+    }
+    return Write(name, archive::BuildArchive("Numbered", 1, records));
   }
 
  private:

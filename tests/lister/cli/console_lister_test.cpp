@@ -36,9 +36,8 @@ Outcome RunLs(const std::vector<std::string>& args, const lister::cli::SpoolStor
 // Statuses, streams and escaping; whole listings of the demo archive are compared end to end.
 TEST(ConsoleListerTest, PrintsEveryFormatAndStatusWithControlsEscaped) {
   testing_support::TempDir dir;
-  const std::string odd =
-      dir.Write("odd.spr", archive::BuildArchive("\x1B[31mRed\xE9\r\"", 1,
-                                                 {{"A\tB\\\x81.\xC9\x9D", 0, 1, 0, false, -1}}));
+  const std::string odd = dir.Write(
+      "odd.spr", archive::BuildArchive("\x1B[31mRed\xE9\r\"", 1, {{"A\tB\\\x81.\xC9\x9D", 0, 1}}));
   const std::string none = dir.Write("\xFFnone.spr", archive::BuildArchive("", 2, {}));
   const std::string junk = dir.WriteText("junk.map", "junk");
   const std::string notArchive =
@@ -89,8 +88,7 @@ TEST(ConsoleListerTest, PrintsEveryFormatAndStatusWithControlsEscaped) {
 TEST(ConsoleListerTest, PrintsTypedJsonLines) {
   testing_support::TempDir dir;
   archive::ArchiveImage image = archive::BuildArchive(
-      "T\xE9", 7,
-      {{"Z", 1, 3000, 10000, false, -1}, {"X", 1, 3000, 2000, false, -1}, {"E", 0, 5, 0, true}});
+      "T\xE9", 7, {{"Z", 1, 3000, 10000}, {"X", 1, 3000, 2000}, {"E", 0, 5, 0, true}});
   const std::string sparse = dir.Write("s.spr", image);
   image.PutI32(archive::kHeaderRecordCountOffset, 2147483647);
   const std::string huge = dir.Write("h\xFF.spr", image);
@@ -100,20 +98,13 @@ TEST(ConsoleListerTest, PrintsTypedJsonLines) {
   for (std::size_t at = 0, end; (end = text.find('\n', at)) != std::string::npos; at = end + 1) {
     lines.push_back(nlohmann::json::parse(text.substr(at, end - at)));
   }
-  const auto row = [](std::int64_t number, const char* kind, std::int64_t count) {
-    return nlohmann::json{{"number", number},         {"kind", kind},
-                          {"count", count},           {"name", nullptr},
-                          {"method", nullptr},        {"compressed", nullptr},
-                          {"stored_size", nullptr},   {"uncompressed_size", nullptr},
-                          {"ratio_permille", nullptr}};
-  };
-  nlohmann::json rows = {row(0, "record", 1), row(1, "record", 1), row(2, "empty", 1)};
-  rows[0].update(nlohmann::json::parse(
-      R"({"name":"Z","method":1,"compressed":true,)"
-      R"("stored_size":3000,"uncompressed_size":10000,"ratio_permille":700})"));
-  rows[1].update(nlohmann::json::parse(
-      R"({"name":"X","method":1,"compressed":true,)"
-      R"("stored_size":3000,"uncompressed_size":2000,"ratio_permille":-500})"));
+  nlohmann::json rows = nlohmann::json::parse(
+      R"([{"number":0,"kind":"record","count":1,"name":"Z","method":1,"compressed":true,)"
+      R"("stored_size":3000,"uncompressed_size":10000,"ratio_permille":700},)"
+      R"({"number":1,"kind":"record","count":1,"name":"X","method":1,"compressed":true,)"
+      R"("stored_size":3000,"uncompressed_size":2000,"ratio_permille":-500},)"
+      R"({"number":2,"kind":"empty","count":1,"name":null,"method":null,"compressed":null,)"
+      R"("stored_size":null,"uncompressed_size":null,"ratio_permille":null}])");
   const nlohmann::json totals = nlohmann::json::parse(
       R"({"uncompressed":12000,"compressed":6000,"any_compressed":true,"saving_permille":500})");
   ASSERT_EQ(lines.size(), 3u) << text;
@@ -123,7 +114,8 @@ TEST(ConsoleListerTest, PrintsTypedJsonLines) {
                                       {"record_count", 3},
                                       {"rows", rows},
                                       {"totals", totals}}));
-  rows.push_back(row(3, "empty_run", 2147483644));
+  rows.push_back(rows[2]);  // a run has a count and no record fields
+  rows[3].update(nlohmann::json{{"number", 3}, {"kind", "empty_run"}, {"count", 2147483644}});
   EXPECT_EQ(lines[1]["rows"], rows);
   EXPECT_EQ(lines[1]["record_count"], 2147483647);
   EXPECT_EQ(lines[1]["archive_bytes"], std::vector<unsigned char>(huge.begin(), huge.end()));
@@ -235,7 +227,7 @@ TEST(RowSpoolTest, MakesItsFileWhereTmpdirSays) {
 // Output that cannot be written whole: one line, status 1, and the run stops.
 TEST(ConsoleListerTest, ReportsOutputThatCannotBeWrittenWhole) {
   testing_support::TempDir dir;
-  std::vector<archive::RecordSpec> records(5000, {"R.SPR", 1, 10, 30, false, -1});
+  std::vector<archive::RecordSpec> records(5000, {"R.SPR", 1, 10, 30});
   const std::string big = dir.Write("big.spr", archive::BuildArchive("Big", 1, records));
   const std::string demo = dir.Write("demo.spr", archive::BuildArchive("Demo", 1, {records[0]}));
   const std::string full = "trovanta-ls: cannot write the listing: No space left on device\n";

@@ -63,10 +63,11 @@ class ListingTest : public ::testing::Test {
 
 // Listed one after the other by one listing, so nothing of the previous listing may survive.
 TEST_F(ListingTest, ListsRowsAndSummary) {
+  // clang-format off
   const std::vector<archive::RecordSpec> records = {
-      {"SEVEN", 7, 100, 400, false, -1}, {"THREE", 3, 0, 0, false, -1}, {"ONE", 1, 0, 0, false, -1},
-      {"NEG", 1, -5, 0, false, 0},       {"GONE", 1, 77, 0, true, -1},  {"OK", 0, 10, 0, false, -1},
-      {"PAST", 1, 50, 0, false, 4}};
+      {"SEVEN", 7, 100, 400}, {"THREE", 3, 0}, {"ONE", 1, 0}, {"NEG", 1, -5, 0, false, 0},
+      {"GONE", 1, 77, 0, true}, {"OK", 0, 10}, {"PAST", 1, 50, 0, false, 4}};
+  // clang-format on
   ArchiveImage odd = archive::BuildArchive("Odd", 2, records);
   odd.PutI32(odd.Bytes().size() - 22, 2000000000);   // PAST's length lies past the end
   odd.PutI32(archive::kHeaderRecordCountOffset, 8);  // an entry the file does not hold
@@ -78,14 +79,13 @@ TEST_F(ListingTest, ListsRowsAndSummary) {
   // The archive, its rows, its summary in bytes, and the summary's end in KB where checked.
   const std::tuple<std::string, std::vector<std::string>, std::string, std::string> cases[] = {
       // Stored and compressed.
-      {Put({{"STORED.BIN", 0, 5000, 0, false, -1}, {"PACKED.SPR", 1, 3000, 10000, false, -1}},
-           "Sprites"),
+      {Put({{"STORED.BIN", 0, 5000}, {"PACKED.SPR", 1, 3000, 10000}}, "Sprites"),
        {"0|STORED.BIN|no|5000||", "1|PACKED.SPR|lzw|3000|10000|70.0%"},
        "Sprites|2|2|15000 bytes |8000 bytes (46.7% gained)",
        "|15 KB |8 KB (46.7% gained)"},
       {Put({}, "Nothing here"), {}, "Nothing here|2|0|" + none, "|0 KB |0 KB (not compressed)"},
       // KB round up.
-      {Put({{"A", 0, 1024, 0, false, -1}, {"B", 1, 1, 0, false, 4}}),
+      {Put({{"A", 0, 1024}, {"B", 1, 1, 0, false, 4}}),
        {"0|A|no|1024||", "1|B|lzw|1|0|   0%"},
        "Test|2|2|1024 bytes |1025 bytes (00.0% gained)",
        "|1 KB |2 KB (00.0% gained)"},
@@ -133,7 +133,7 @@ TEST_F(ListingTest, ListsRowsAndSummary) {
 // A failure shows its message, then empties the table and the summary; the caption still names
 // the last archive listed.
 TEST_F(ListingTest, FailuresShowTheirMessageThenReset) {
-  const std::string good = Put({{"A", 0, 1, 0, false, -1}}, "Good");
+  const std::string good = Put({{"A", 0, 1}}, "Good");
   const std::pair<std::string, std::string> cases[] = {
       {"", "No file specified."},
       {dir.File("missing.spr"), "This file does not exist."},

@@ -42,14 +42,6 @@ struct RecordingWindow : lister::SessionWindow {
 
 class SessionTest : public ::testing::Test {
  protected:
-  std::string Archive(const std::string& name, int records) {
-    std::vector<archive::RecordSpec> specs;
-    for (int i = 0; i < records; ++i) {
-      specs.push_back({"R" + std::to_string(i)});
-    }
-    return dir.Write(name, archive::BuildArchive("T", 1, specs));
-  }
-
   testing_support::TempDir dir;
   archive::ArchiveReader reader;
   RecordingWindow window;
@@ -57,11 +49,11 @@ class SessionTest : public ::testing::Test {
 };
 
 TEST_F(SessionTest, ListsAndPlacesTheCurrentRowAcrossListings) {
-  const std::string fifty = Archive("fifty.spr", 50);
+  const std::string fifty = dir.WriteNumbered("fifty.spr", 50);
   EXPECT_TRUE(session.ListChosenPath(fifty));
   EXPECT_EQ(window.log, "reset rows place:1top ");
   EXPECT_EQ(window.caption + " " + std::string(session.Rows().Row(49)->Name()),
-            "Trovanta (fifty.spr) R49");
+            "Trovanta (fifty.spr) R49.SPR");
   window.log.clear();
   session.ListChosenPath(dir.File("missing.spr"));
   EXPECT_EQ(window.log, "error reset rows place:0 ");
@@ -70,7 +62,8 @@ TEST_F(SessionTest, ListsAndPlacesTheCurrentRowAcrossListings) {
 // While a listing runs every command is refused and a close request is kept for its end, also
 // when the listing ends by an exception.
 TEST_F(SessionTest, TheBusyGateRefusesCommandsAndCarriesOutACloseAtTheEnd) {
-  const std::string many = Archive("many.spr", 600), other = Archive("other.spr", 2);
+  const std::string many = dir.WriteNumbered("many.spr", 600),
+                    other = dir.WriteNumbered("other.spr", 2);
   session.SetProgressDelay(std::chrono::milliseconds(0));
   std::string during;
   window.hook = [&] {
@@ -87,7 +80,7 @@ TEST_F(SessionTest, TheBusyGateRefusesCommandsAndCarriesOutACloseAtTheEnd) {
   EXPECT_EQ(during, "refused ") << "no earlier values beside the new rows";
   EXPECT_TRUE(window.log.starts_with("reset show:many.spr:600 rows update:1 ")) << window.log;
   EXPECT_TRUE(window.log.ends_with("update:600 hide rows place:1 ")) << window.log;
-  EXPECT_EQ(window.caption + " " + window.sizes, "Trovanta (many.spr) 0 KB (not compressed)");
+  EXPECT_EQ(window.caption + " " + window.sizes, "Trovanta (many.spr) 235 KB (not compressed)");
   EXPECT_EQ(session.LastChoice().path, "") << "a refused drop is not remembered";
 
   window.hook = [&] { session.RequestClose(), throw std::runtime_error("box"); };
@@ -102,7 +95,7 @@ TEST_F(SessionTest, TheBusyGateRefusesCommandsAndCarriesOutACloseAtTheEnd) {
 // A cancel or a close request stops the listing before its next record: the rows read stay and
 // one row stands for the rest, with no error box; a close is then carried out.
 TEST_F(SessionTest, ACancelOrACloseStopsTheListingKeepingTheRowsRead) {
-  const std::string many = Archive("many.spr", 3000);
+  const std::string many = dir.WriteNumbered("many.spr", 3000);
   session.SetProgressDelay(std::chrono::milliseconds(0));
   for (const bool close : {false, true}) {
     window.log.clear();
@@ -114,7 +107,7 @@ TEST_F(SessionTest, ACancelOrACloseStopsTheListingKeepingTheRowsRead) {
     ASSERT_EQ(session.Rows().Rows(), 2) << close;
     const lister::RecordRow* last = session.Rows().Row(1);
     EXPECT_EQ(std::string(session.Rows().Row(0)->Name()) + " " + std::to_string(last->runLength),
-              "R0 2999");
+              "R0.SPR 2999");
     EXPECT_EQ(last->kind, lister::RowKind::kNotListed);
     EXPECT_EQ(window.log.find("error"), std::string::npos) << window.log;
     EXPECT_TRUE(window.log.ends_with(close ? "hide reset rows place:1 close "

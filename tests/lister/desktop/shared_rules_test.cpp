@@ -12,10 +12,7 @@
 namespace {
 
 TEST(SplitCommandLine, BlanksSeparateQuotesGroupAndGo) {
-  const struct {
-    const char* line;
-    std::vector<std::string> args;
-  } cases[] = {
+  const std::pair<const char*, std::vector<std::string>> cases[] = {
       {"", {}},
       {"  \t ", {}},
       {"T.exe a.spr b", {"T.exe", "a.spr", "b"}},
@@ -23,8 +20,8 @@ TEST(SplitCommandLine, BlanksSeparateQuotesGroupAndGo) {
       {"T \"my game\\hero s.spr\" z", {"T", "my game\\hero s.spr", "z"}},
       {"T a\"b c\"d \"\" e\\\"", {"T", "ab cd", "", "e\\"}},
       {"T \"open end", {"T", "open end"}}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(lister::SplitCommandLine(c.line), c.args) << c.line;
+  for (const auto& [line, args] : cases) {
+    EXPECT_EQ(lister::SplitCommandLine(line), args) << line;
   }
 }
 
@@ -33,25 +30,23 @@ TEST(WrapText, BreaksAtBlanksAndInsideWordsLongerThanALine) {
   const lister::TextWidth width = [](std::string_view text) {
     return static_cast<int>(text.size());
   };
-  const struct {
-    const char* text;
-    int max;
-    std::vector<std::string> lines;
-  } cases[] = {{"", 5, {}},
-               {"abc de", 6, {"abc de"}},
-               {"abc def", 6, {"abc", "def"}},
-               {"abcdefghij k", 4, {"abcd", "efgh", "ij k"}},
-               {"ab cdefghij", 4, {"ab", "cdef", "ghij"}},
-               {"abcde f", 4, {"abcd", "e f"}},
-               {"a bcdef", 4, {"a", "bcde", "f"}},
-               {"abc", 0, {"a", "b", "c"}},
-               {" ab", 2, {" a", "b"}},
-               // Every blank at a break gives way to it; a line of blanks alone keeps one.
-               {"abc  def", 4, {"abc", "def"}},
-               {"ab   cd", 3, {"ab", "cd"}},
-               {"    ab", 1, {" ", "a", "b"}}};
-  for (const auto& c : cases) {
-    EXPECT_EQ(lister::WrapText(c.text, c.max, width), c.lines) << c.text << " " << c.max;
+  // The text, the widest line, the lines.
+  const std::tuple<const char*, int, std::vector<std::string>> cases[] = {
+      {"", 5, {}},
+      {"abc de", 6, {"abc de"}},
+      {"abc def", 6, {"abc", "def"}},
+      {"abcdefghij k", 4, {"abcd", "efgh", "ij k"}},
+      {"ab cdefghij", 4, {"ab", "cdef", "ghij"}},
+      {"abcde f", 4, {"abcd", "e f"}},
+      {"a bcdef", 4, {"a", "bcde", "f"}},
+      {"abc", 0, {"a", "b", "c"}},
+      {" ab", 2, {" a", "b"}},
+      // Every blank at a break gives way to it; a line of blanks alone keeps one.
+      {"abc  def", 4, {"abc", "def"}},
+      {"ab   cd", 3, {"ab", "cd"}},
+      {"    ab", 1, {" ", "a", "b"}}};
+  for (const auto& [text, max, lines] : cases) {
+    EXPECT_EQ(lister::WrapText(text, max, width), lines) << text << " " << max;
   }
 }
 
@@ -105,18 +100,15 @@ TEST(CopiedRowsText, GivesTheHeaderAndOneLineARowAsShown) {
   rows.Set(2, {.index = 2, .runLength = 1500, .kind = lister::RowKind::kNotListed});
   const std::string header =
       "Number\tRecord name\tComp.\tComp. Size\tUncomp. Size\tComp. ratio\r\n";
-  const struct {
-    std::int64_t first, end;
-    lister::RunText runText;
-    std::string text;
-  } cases[] = {
+  // The rows from `first` to before `end`, how a run is named, the text.
+  const std::tuple<std::int64_t, std::int64_t, lister::RunText, std::string> cases[] = {
       {0, 1, lister::RunText::kFull, header + "0\tA B\u00E9\tno\t2048\t\t\r\n"},
       {1, 9, lister::RunText::kShort,
        header + "1\tempty record\t\t\t\t\r\n2\t1500 not listed\t\t\t\t\r\n\t\t\t\t\t\r\n"},
       {-3, 0, lister::RunText::kFull, header},
   };
-  for (const auto& c : cases) {
-    EXPECT_EQ(lister::CopiedRowsText(rows, c.first, c.end, c.runText, "\r\n"), c.text) << c.first;
+  for (const auto& [first, end, runText, text] : cases) {
+    EXPECT_EQ(lister::CopiedRowsText(rows, first, end, runText, "\r\n"), text) << first;
   }
 }
 

@@ -64,13 +64,10 @@ class WindowTest : public ::testing::Test {
       return open != nullptr ? (++openDialogs_, answerOpen_(*open)) : QDialog::Accepted;
     });
   }
-  // An archive of `records` stored records named R0.SPR, R1.SPR, ...
-  std::string Archive(const std::string& name, int records) {
-    std::vector<archive::RecordSpec> numbered;
-    for (int i = 0; i < records; ++i) {
-      numbered.push_back({"R" + std::to_string(i) + ".SPR", archive::kMethodStored, 100 + i});
-    }
-    return dir_.Write(name, archive::BuildArchive("Numbered", 1, numbered));
+  // Starts on an archive titled "Mixed" of `records`, written as `name`.
+  std::unique_ptr<MainWindow> Start(const char* name,
+                                    const std::vector<archive::RecordSpec>& records) {
+    return Start({dir_.Write(name, archive::BuildArchive("Mixed", 2, records))});
   }
   // Lists `path` as if the user chose it in the open dialog.
   void Open(MainWindow& form, const std::string& path) {
@@ -118,7 +115,7 @@ Qt::DropAction Drop(MainWindow& form, const QUrl& url,
 }
 
 TEST_F(WindowTest, StartsUpListingTheFirstArgumentBeforeTheWindowShows) {
-  const std::string good = Archive("good.spr", 3);
+  const std::string good = dir_.WriteNumbered("good.spr", 3);
   const std::string bad = dir_.WriteText("bad.spr", "not an archive at all");
   const QString fail = "0|Trovanta|Not an archive file";
   const std::pair<std::vector<std::string>, QString> cases[] = {
@@ -160,14 +157,10 @@ TEST(StartUpTest, QtSeesOnlyTheProgramNameAndTheApplicationIsNamed) {
 }
 
 TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 30)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 30)});
   form->layout()->activate();
   const QTableView& grid = Grid(*form);
   const auto at = [&](const char* name) { return Child(*form, name).geometry(); };
-  const auto column = [&](int c) {
-    return QRect(grid.columnViewportPosition(c), 0, grid.columnWidth(c),
-                 grid.horizontalHeader()->height());
-  };
   const QWidget &label1 = Child(*form, "Label1"), &label2 = Child(*form, "Label2");
   const std::pair<QRect, QRect> places[] = {
       {QRect({}, form->centralWidget()->size()), {0, 0, 473, 295}},
@@ -179,12 +172,6 @@ TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
       {at("StringGrid1"), {8, 112, 457, 174}},
       // The cells start inside the frame, with no row header beside them.
       {QRect(grid.viewport()->pos(), QSize()), QRect(2, 2 + 18, -1, -1)},
-      {column(0), {0, 0, 52, 18}},
-      {column(1), {52, 0, 111, 18}},
-      {column(2), {163, 0, 52, 18}},
-      {column(3), {215, 0, 72, 18}},
-      {column(4), {287, 0, 72, 18}},
-      {column(5), {359, 0, 72, 18}},
       {QRect(0, grid.rowViewportPosition(1), 0, grid.rowHeight(29)), {0, 18, 0, 18}},
   };
   for (const auto& [actual, expected] : places) {
@@ -196,7 +183,13 @@ TEST_F(WindowTest, PlacesEveryItemWhereTheLayoutSays) {
                        Child<QMenu>(*form, "File1").title() + Child<QAction>(*form, "Open1").text(),
                        Child<QMenu>(*form, "Help1").title() + Child<QAction>(*form, "e1").text(),
                        form->font().families().value(0)};
-  for (int c = 0; c < 6; ++c) {
+  // The header's cells side by side, each as high as a row, and their texts.
+  const int widths[] = {52, 111, 52, 72, 72, 72};
+  for (int c = 0, left = 0; c < 6; left += widths[c++]) {
+    EXPECT_EQ(QRect(grid.columnViewportPosition(c), 0, grid.columnWidth(c),
+                    grid.horizontalHeader()->height()),
+              QRect(left, 0, widths[c], 18))
+        << c;
     texts.append(grid.model()->headerData(c, Qt::Horizontal).toString());
   }
   EXPECT_EQ(texts.join('|') + Child<LineLabel>(*form, "Label1").Lines().join('|'),
@@ -239,10 +232,8 @@ TEST_F(WindowTest, LabelsShowEachLineLiterallyAndSizeToTheirText) {
 }
 
 TEST_F(WindowTest, CommandsListAndSwitchUnits) {
-  const std::unique_ptr<MainWindow> form = Start({dir_.Write(
-      "mixed.spr",
-      archive::BuildArchive("Mixed", 2,
-                            {{"PLAIN", 0, 5000}, {"PACKED", archive::kMethodLzw, 3000, 10000}}))});
+  const std::unique_ptr<MainWindow> form =
+      Start("mixed.spr", {{"PLAIN", 0, 5000}, {"PACKED", 1, 3000, 10000}});
   const QStringList inKB = {"Mixed", "2", "2", "15 KB ", "8 KB (46.7% gained)"};
   Child<QRadioButton>(*form, "RadioButton2").click();
   EXPECT_EQ(Summary(*form).mid(3), (QStringList{"15000 bytes ", "8000 bytes (46.7% gained)"}));
@@ -257,7 +248,7 @@ TEST_F(WindowTest, CommandsListAndSwitchUnits) {
   EXPECT_EQ(Summary(*form), QStringList{"Not an archive file"});
   EXPECT_EQ(form->windowTitle(), "Trovanta (mixed.spr)") << "names the last good listing";
 
-  const QString dropped = QString::fromStdString(Archive("dropped.spr", 6));
+  const QString dropped = QString::fromStdString(dir_.WriteNumbered("dropped.spr", 6));
   EXPECT_FALSE(Drop(*form, QUrl("https://example.invalid/y.spr")));
   EXPECT_EQ(Drop(*form, QUrl::fromLocalFile(dropped), Qt::MoveAction | Qt::LinkAction),
             Qt::LinkAction);
@@ -273,7 +264,7 @@ TEST_F(WindowTest, F10OpensTheMenuAndEscClosesTheWindowWhereverTheFocusIsButInTh
                                       {"RadioButton1", true},
                                       {"ClientArea", true},
                                       {"MainMenu1", false}}) {
-    const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 40)});
+    const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 40)});
     form->show();
     QWidget& target = Child(*form, focus);
     for (const auto& [key, chord] : {std::pair{Qt::Key_Down, Qt::NoModifier},
@@ -296,7 +287,8 @@ TEST_F(WindowTest, F10OpensTheMenuAndEscClosesTheWindowWhereverTheFocusIsButInTh
 
 // The session chooses the current row; the grid places it, scrolls and reports it.
 TEST_F(WindowTest, PlacesTheCurrentRowTheSessionChooses) {
-  const std::string fifty = Archive("fifty.spr", 50), forty = Archive("forty.spr", 40);
+  const std::string fifty = dir_.WriteNumbered("fifty.spr", 50),
+                    forty = dir_.WriteNumbered("forty.spr", 40);
   const std::unique_ptr<MainWindow> form = Start({forty});
   form->show();
   QTableView& grid = Grid(*form);
@@ -323,14 +315,14 @@ TEST_F(WindowTest, PlacesTheCurrentRowTheSessionChooses) {
   EXPECT_EQ(grid.rowViewportPosition(39) + 18, 8 * 18) << "the last row whole, space below";
   select(9, 5);
   EXPECT_EQ(form->CurrentGridRow(), 9) << "where the selection started";
-  Open(*form, Archive("none.spr", 0));
+  Open(*form, dir_.WriteNumbered("none.spr", 0));
   EXPECT_TRUE(form->CurrentGridRow() == 0 && !grid.selectionModel()->hasSelection());
 }
 
 // One range of rows: Ctrl+click starts a new one; Ctrl+Shift+Home and End extend it to the first
 // and last rows; Ctrl+Home and End bring their row into view even when it is current already.
 TEST_F(WindowTest, SelectsOneRangeOfRowsAndReachesTheFirstAndLast) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 40)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 40)});
   form->show();
   QTableView& grid = Grid(*form);
   const auto range = [&] {  // the first and last rows selected, their count, the current row
@@ -367,11 +359,8 @@ TEST_F(WindowTest, SelectsOneRangeOfRowsAndReachesTheFirstAndLast) {
 
 // Ctrl+C and Ctrl+Insert copy the selected rows, the header row first.
 TEST_F(WindowTest, CopiesTheSelectedRowsAsTabSeparatedText) {
-  const std::unique_ptr<MainWindow> form = Start({dir_.Write(
-      "mixed.spr",
-      archive::BuildArchive(
-          "Mixed", 2,
-          {{"PLAIN", 0, 5000}, {"PACKED", archive::kMethodLzw, 3000, 10000}, {"LAST", 0, 1}}))});
+  const std::unique_ptr<MainWindow> form =
+      Start("mixed.spr", {{"PLAIN", 0, 5000}, {"PACKED", 1, 3000, 10000}, {"LAST", 0, 1}});
   QTableView& grid = Grid(*form);
   for (const Qt::Key key : {Qt::Key_C, Qt::Key_Insert}) {
     QGuiApplication::clipboard()->clear();
@@ -388,7 +377,7 @@ TEST_F(WindowTest, CopiesTheSelectedRowsAsTabSeparatedText) {
 // Screen readers find each summary line with its field name, and the table by its name with its
 // header, rows and cells.
 TEST_F(WindowTest, ScreenReadersReadTheSummaryAndTheTable) {
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 3)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 3)});
   QAccessibleInterface* summary = QAccessible::queryAccessibleInterface(&Child(*form, "Label2"));
   ASSERT_NE(summary, nullptr);
   QStringList lines;
@@ -413,12 +402,13 @@ TEST_F(WindowTest, ScreenReadersReadTheSummaryAndTheTable) {
 // close request in the progress dialog stops the listing; a close request to the window (Esc, the
 // close box, Alt+F4) stops it and closes the window.
 TEST_F(WindowTest, ALongListingShowsProgressRefusesCommandsAndStopsOnRequest) {
-  const std::string big = Archive("big.spr", 3000);
-  const QUrl other = QUrl::fromLocalFile(QString::fromStdString(Archive("other.spr", 2)));
+  const std::string big = dir_.WriteNumbered("big.spr", 3000);
+  const QUrl other =
+      QUrl::fromLocalFile(QString::fromStdString(dir_.WriteNumbered("other.spr", 2)));
   enum Stop { kCancelButton, kEscInProgress, kCloseProgress, kEscInWindow, kCloseWindow };
   for (const Stop stop :
        {kCancelButton, kEscInProgress, kCloseProgress, kEscInWindow, kCloseWindow}) {
-    const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 2)});
+    const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 2)});
     form->show();
     form->SetProgressDelay(std::chrono::milliseconds(0));
     const QSignalSpy shown(Grid(*form).model(), &QAbstractItemModel::dataChanged);
@@ -552,7 +542,7 @@ TEST_F(WindowTest, TheAboutBoxHoldsItsItemsAndEscDoesNotCloseIt) {
 
 TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
   const std::unique_ptr<MainWindow> form = Start({});
-  const QString chosen = QString::fromStdString(Archive("pal.mix", 2));
+  const QString chosen = QString::fromStdString(dir_.WriteNumbered("pal.mix", 2));
   const QString all = "*.spr *.map *.til *.mix *.lit *.llt *.tex";
   const struct {
     int filter;                                     // selected when the dialog opens
@@ -611,12 +601,10 @@ TEST_F(WindowTest, TheOpenDialogOffersTheArchiveFiltersAndKeepsTheLastChoice) {
 }
 
 TEST_F(WindowTest, ShowsEachCellOfEachKindOfRow) {
-  const std::unique_ptr<MainWindow> form = Start(
-      {dir_.Write("kinds.spr", archive::BuildArchive("K", 1,
-                                                     {{"HERO.PAL", 0, 768},
-                                                      {"RUN.SPR", archive::kMethodLzw, 3000, 10000},
-                                                      {"CAF\xC9.\x80", 0, 1},
-                                                      {"A\rB\nC", 0, 1}}))});
+  const std::unique_ptr<MainWindow> form = Start("kinds.spr", {{"HERO.PAL", 0, 768},
+                                                               {"RUN.SPR", 1, 3000, 10000},
+                                                               {"CAF\xC9.\x80", 0, 1},
+                                                               {"A\rB\nC", 0, 1}});
   const QStringList expected = {"0|HERO.PAL|no|768|||", "1|RUN.SPR|lzw|3000|10000|70.0%|",
                                 "2|CAF\u00C9.\u20AC|no|1|||", "3|A\u240DB\u240AC|no|1|||",
                                 "||||||"};
@@ -678,7 +666,7 @@ TEST_F(WindowTest, PaintsTheSelectionGridLinesAndHeader) {
   QPalette faint = desktop;
   faint.setColor(QPalette::Mid, faint.color(QPalette::Base));
   QApplication::setPalette(faint);  // a desktop whose palette would hide the grid lines
-  const std::unique_ptr<MainWindow> form = Start({Archive("a.spr", 30)});
+  const std::unique_ptr<MainWindow> form = Start({dir_.WriteNumbered("a.spr", 30)});
   QTableView& grid = Grid(*form);
   grid.selectRow(2);
   const QImage image = grid.grab().toImage();
